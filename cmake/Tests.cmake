@@ -1,0 +1,39 @@
+# GoogleTest from the sources Debian's googletest package installs, built with the cross compiler.
+set(GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+foreach(gtest_target gtest gtest_main)
+  target_compile_options(${gtest_target} PRIVATE -w)
+endforeach()
+
+# Every test program runs under Wine, in a prefix of this build folder's own.
+set(LUMORA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${LUMORA_WINEPREFIX})
+
+file(GLOB TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
+add_library(test_support STATIC ${TEST_SUPPORT_SOURCES})
+target_include_directories(test_support PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(test_support PUBLIC gtest ${LUMORA_SYSTEM_LIBS})
+
+# One program per folder under tests/ (but support/): fewer Wine starts.
+file(GLOB TEST_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*)
+foreach(dir ${TEST_DIRS})
+  get_filename_component(name ${dir} NAME)
+  if(NOT IS_DIRECTORY ${dir} OR name STREQUAL "support")
+    continue()
+  endif()
+  file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  if(NOT sources)
+    continue()
+  endif()
+  add_executable(${name}_tests ${sources} $<TARGET_OBJECTS:lumora_code> $<TARGET_OBJECTS:lumora_resources>)
+  target_link_libraries(${name}_tests PRIVATE test_support pelcore gtest ${LUMORA_SYSTEM_LIBS})
+  add_dependencies(${name}_tests tolvane)
+  add_test(NAME ${name} COMMAND ${name}_tests --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600 WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+endforeach()
+
+add_test(NAME dll_imports_exports
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-dlls.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:tolvane> $<TARGET_FILE:pelcore>)

@@ -1,0 +1,39 @@
+#include "module/TextHelpers.h"
+
+void CopyStringN(char* dest, const char* source, int capacity)
+{
+    if (!dest || capacity <= 0) return;
+    dest[0] = '\0';
+    if (!source) return;
+    int i = 0;
+    for (; i < capacity - 1 && source[i] != '\0'; ++i) dest[i] = source[i];
+    dest[i] = '\0';
+}
+
+void AppendStringN(char* dest, const char* source, int capacity)
+{
+    if (!dest || capacity <= 0) return;
+    const int used = lstrlenA(dest);
+    if (used >= capacity) return;
+    CopyStringN(dest + used, source, capacity - used);
+}
+
+void WideToAnsi(char* dest, const wchar_t* source, int capacity)
+{
+    if (!dest || capacity <= 0) return;
+    dest[0] = '\0';
+    if (!source) return;
+    if (WideCharToMultiByte(CP_ACP, 0, source, -1, dest, capacity, nullptr, nullptr) == 0)
+        dest[0] = '\0';  // did not fit: leave nothing half-converted
+    dest[capacity - 1] = '\0';
+}
+
+void AnsiToWide(wchar_t* dest, const char* source, int capacity)
+{
+    if (!dest || capacity <= 0) return;
+    dest[0] = L'\0';
+    if (!source) return;
+    if (MultiByteToWideChar(CP_ACP, 0, source, -1, dest, capacity) == 0)
+        dest[0] = L'\0';
+    dest[capacity - 1] = L'\0';
+}

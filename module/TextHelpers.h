@@ -1,0 +1,12 @@
+// Bounded text helpers: none of them writes past the capacity it is given.
+#pragma once
+#include <windows.h>
+
+// Empties dest, then copies at most capacity - 1 characters of source and terminates.
+void CopyStringN(char* dest, const char* source, int capacity);
+// Wide source to ANSI (the ANSI code page) in a buffer of capacity bytes; dest is emptied first.
+void WideToAnsi(char* dest, const wchar_t* source, int capacity);
+// ANSI source to wide in a buffer of capacity characters; dest is emptied first.
+void AnsiToWide(wchar_t* dest, const char* source, int capacity);
+// Appends source to dest (of capacity bytes in all), cutting what does not fit.
+void AppendStringN(char* dest, const char* source, int capacity);
