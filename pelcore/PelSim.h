@@ -44,15 +44,14 @@ extern "C" {
 #define PELSIMAPI __declspec(dllimport) __cdecl
 #endif
 
-// The statuses the simulated camera chooses for misuse (see above).
-enum {
-    PELSIM_STATUS_LINK_CLOSED = 1,
-    PELSIM_STATUS_BAD_ARGUMENT = 4,
-    PELSIM_STATUS_OUT_OF_SEQUENCE = 5,
-    PELSIM_STATUS_MEDIA_FULL = 7,
-    PELSIM_STATUS_IO_ERROR = 8,
-    PELSIM_STATUS_NO_SUCH_FILE = 20
-};
+// The statuses the simulated camera chooses for misuse (see above). Plain constants, so
+// that they mix with the ZQ_STATUS_ values in one expression.
+static const int PELSIM_STATUS_LINK_CLOSED = 1;
+static const int PELSIM_STATUS_BAD_ARGUMENT = 4;
+static const int PELSIM_STATUS_OUT_OF_SEQUENCE = 5;
+static const int PELSIM_STATUS_MEDIA_FULL = 7;
+static const int PELSIM_STATUS_IO_ERROR = 8;     // demo folder: the PC file failed
+static const int PELSIM_STATUS_NO_SUCH_FILE = 20;
 
 // One call the camera saw, in order. Fields a function does not take stay 0/empty.
 typedef struct PelSimCall {
