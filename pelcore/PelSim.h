@@ -20,7 +20,10 @@
 // - A write that does not fit the free space fails with PELSIM_STATUS_MEDIA_FULL and stores
 //   nothing. Writing a file takes its size in KiB (rounded up) from the free space, deleting
 //   gives it back; a file written over an existing one gives the old one's space back first.
-// - Names are matched exactly (case included).
+// - Names are matched exactly (case included). A raw listing record reads as size 0.
+// - ZQ_SetStatusAbortProc(NULL) removes the callback. Only slow opens call it.
+// - The log lists calls in the order they began: a call made from inside the abort
+//   callback comes after the open that runs the callback.
 //
 // Demo mode: when HKEY_CURRENT_USER "Software\Lumora Camera Simulator" holds the REG_SZ
 // value "StorageFolder", the camera's storage is that PC folder (its files of at most 12
@@ -50,7 +53,7 @@ static const int PELSIM_STATUS_LINK_CLOSED = 1;
 static const int PELSIM_STATUS_BAD_ARGUMENT = 4;
 static const int PELSIM_STATUS_OUT_OF_SEQUENCE = 5;
 static const int PELSIM_STATUS_MEDIA_FULL = 7;
-static const int PELSIM_STATUS_IO_ERROR = 8;     // demo folder: the PC file failed
+static const int PELSIM_STATUS_IO_ERROR = 8;     // a PC file failed, or no memory for the bytes
 static const int PELSIM_STATUS_NO_SUCH_FILE = 20;
 
 // One call the camera saw, in order. Fields a function does not take stay 0/empty.
