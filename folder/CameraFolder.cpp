@@ -1,4 +1,195 @@
-// Placeholder until the folder lands.
 #include "folder/CameraFolder.h"
+#include <new>
+#include <shlwapi.h>
+#include "folder/ItemContextMenu.h"
+#include "folder/ItemEnumerator.h"
 
-IShellFolder* CreateCameraFolder(IShellFolder*) { return nullptr; }
+namespace {
+
+constexpr SFGAOF kFolderAttributes = SFGAO_FOLDER | SFGAO_BROWSABLE;
+constexpr SFGAOF kItemAttributes = SFGAO_CANCOPY | SFGAO_CANDELETE;
+
+// Byte-wise, unsigned, case-sensitive: -1, 0 or 1.
+int CompareBytes(const char* first, const char* second)
+{
+    const auto* a = reinterpret_cast<const unsigned char*>(first);
+    const auto* b = reinterpret_cast<const unsigned char*>(second);
+    while (*a && *a == *b) ++a, ++b;
+    return *a < *b ? -1 : (*a > *b ? 1 : 0);
+}
+
+// The usual answer for a request the folder cannot serve.
+HRESULT UnsupportedUIObject(UINT cidl)
+{
+    return cidl == 1 ? E_NOINTERFACE : E_FAIL;
+}
+
+}  // namespace
+
+IShellFolder* CreateCameraFolder(IShellFolder* parentFolder)
+{
+    return CameraFolder::Create(parentFolder);
+}
+
+CameraFolder* CameraFolder::Create(IShellFolder* parentFolder)
+{
+    auto* folder = new (std::nothrow) CameraFolder(parentFolder);
+    if (!folder) return nullptr;
+    folder->m_pIdManager = ItemIdManager::Create();
+    if (!folder->m_pIdManager || FAILED(SHGetMalloc(&folder->m_pMalloc)) || !folder->m_pMalloc) {
+        delete folder;
+        return nullptr;
+    }
+    return folder;
+}
+
+// IUnknown and IShellFolder give the folder, IPersistFolder its second interface.
+IFACEMETHODIMP CameraFolder::QueryInterface(REFIID riid, void** ppv)
+{
+    static const QITAB table[] = {
+        QITABENT(CameraFolder, IShellFolder),
+        QITABENT(CameraFolder, IPersistFolder),
+        {},
+    };
+    return QISearch(this, table, riid, ppv);
+}
+
+// One more reference.
+IFACEMETHODIMP_(ULONG) CameraFolder::AddRef()
+{
+    return ++m_cRef;
+}
+
+// One reference less; the last destroys the folder.
+IFACEMETHODIMP_(ULONG) CameraFolder::Release()
+{
+    const LONG cRef = --m_cRef;
+    if (cRef == 0) delete this;
+    return cRef;
+}
+
+// Not provided: names are not parsed.
+IFACEMETHODIMP CameraFolder::ParseDisplayName(HWND, IBindCtx*, LPWSTR, ULONG*, LPITEMIDLIST*, ULONG*)
+{
+    return E_NOTIMPL;
+}
+
+// A new enumerator, which reads the camera now.
+IFACEMETHODIMP CameraFolder::EnumObjects(HWND, SHCONTF grfFlags, IEnumIDList** ppenumIDList)
+{
+    if (!ppenumIDList) return E_POINTER;
+    return ItemEnumerator::Create(grfFlags, ppenumIDList);
+}
+
+// Not provided: the folder has no subfolders.
+IFACEMETHODIMP CameraFolder::BindToObject(LPCITEMIDLIST, IBindCtx*, REFIID, void** ppv)
+{
+    if (ppv) *ppv = nullptr;
+    return E_NOTIMPL;
+}
+
+// Not provided: camera files are not opened as storage.
+IFACEMETHODIMP CameraFolder::BindToStorage(LPCITEMIDLIST, IBindCtx*, REFIID, void** ppv)
+{
+    if (ppv) *ppv = nullptr;
+    return E_NOTIMPL;
+}
+
+// Orders the last items of two lists by name, size or type: -1 (as 0xFFFFFFFF), 0 or 1.
+IFACEMETHODIMP CameraFolder::CompareIDs(LPARAM lParam, LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2)
+{
+    if (lParam < kColumnName || lParam > kColumnType) return E_FAIL;
+    LPCITEMIDLIST item1 = m_pIdManager->GetLastItem(pidl1);
+    LPCITEMIDLIST item2 = m_pIdManager->GetLastItem(pidl2);
+    if (!ItemIdManager::IsCameraItem(item1) || !ItemIdManager::IsCameraItem(item2)) return E_INVALIDARG;
+    return static_cast<HRESULT>(CompareItems(static_cast<int>(lParam), item1, item2));
+}
+
+// Compares two checked items by one column.
+int CameraFolder::CompareItems(int column, LPCITEMIDLIST item1, LPCITEMIDLIST item2)
+{
+    if (column == kColumnSize) {
+        const DWORD size1 = m_pIdManager->GetItemFileSize(item1);
+        const DWORD size2 = m_pIdManager->GetItemFileSize(item2);
+        return size1 < size2 ? -1 : (size1 > size2 ? 1 : 0);
+    }
+    char text1[MAX_PATH];
+    char text2[MAX_PATH];
+    if (column == kColumnName) {
+        m_pIdManager->GetItemName(item1, text1, MAX_PATH);
+        m_pIdManager->GetItemName(item2, text2, MAX_PATH);
+    } else {
+        m_pIdManager->GetItemTypeName(item1, text1, MAX_PATH);
+        m_pIdManager->GetItemTypeName(item2, text2, MAX_PATH);
+    }
+    return CompareBytes(text1, text2);
+}
+
+// The background's context menu; the view object comes with the view.
+IFACEMETHODIMP CameraFolder::CreateViewObject(HWND, REFIID riid, void** ppv)
+{
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    if (IsEqualIID(riid, IID_IShellView)) {
+        return E_NOINTERFACE;  // the camera view is created here once it exists
+    }
+    if (IsEqualIID(riid, IID_IContextMenu)) {
+        ItemContextMenu* menu = ItemContextMenu::Create(nullptr, 0);
+        if (!menu) return E_OUTOFMEMORY;
+        const HRESULT hr = menu->QueryInterface(riid, ppv);
+        menu->Release();
+        return hr;
+    }
+    return E_NOINTERFACE;
+}
+
+// The folder itself is a browsable folder; its items can be copied and deleted.
+IFACEMETHODIMP CameraFolder::GetAttributesOf(UINT cidl, LPCITEMIDLIST* apidl, SFGAOF* rgfInOut)
+{
+    if (!rgfInOut) return E_POINTER;
+    *rgfInOut = (cidl == 0 || !apidl) ? kFolderAttributes : kItemAttributes;
+    return S_OK;
+}
+
+// The context menu of the selected items; the data object comes with the transfers.
+IFACEMETHODIMP CameraFolder::GetUIObjectOf(HWND, UINT cidl, LPCITEMIDLIST* apidl, REFIID riid, UINT*, void** ppv)
+{
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    if (IsEqualIID(riid, IID_IDataObject)) {
+        return UnsupportedUIObject(cidl);  // the item data object is created here once it exists
+    }
+    if (IsEqualIID(riid, IID_IContextMenu)) {
+        ItemContextMenu* menu = ItemContextMenu::Create(apidl, cidl);
+        if (!menu) return UnsupportedUIObject(cidl);
+        *ppv = static_cast<IContextMenu*>(menu);
+        return S_OK;
+    }
+    return UnsupportedUIObject(cidl);
+}
+
+// Not provided: the view shows the names itself.
+IFACEMETHODIMP CameraFolder::GetDisplayNameOf(LPCITEMIDLIST, SHGDNF, STRRET*)
+{
+    return E_NOTIMPL;
+}
+
+// Not provided: camera files are not renamed.
+IFACEMETHODIMP CameraFolder::SetNameOf(HWND, LPCITEMIDLIST, LPCWSTR, SHGDNF, LPITEMIDLIST*)
+{
+    return E_NOTIMPL;
+}
+
+// The folder's class.
+IFACEMETHODIMP CameraFolder::GetClassID(CLSID* pClassID)
+{
+    if (!pClassID) return E_POINTER;
+    *pClassID = CLSID_LumoraFolder;
+    return S_OK;
+}
+
+// Nothing to keep: the folder's place in the namespace is not needed.
+IFACEMETHODIMP CameraFolder::Initialize(LPCITEMIDLIST)
+{
+    return S_OK;
+}

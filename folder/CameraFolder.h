@@ -2,6 +2,65 @@
 #pragma once
 #include <windows.h>
 #include <shlobj.h>
+#include <memory>
+#include "items/ItemIdManager.h"
+#include "module/Module.h"
+#include "module/Raii.h"
 
 // A new folder with one reference (the caller's), or null when it cannot be made.
 IShellFolder* CreateCameraFolder(IShellFolder* parentFolder);
+
+// Column numbers of CompareIDs, shared with the view's columns.
+enum CameraColumn : int {
+    kColumnName = 0,
+    kColumnSize = 1,
+    kColumnType = 2,
+};
+
+class CameraFolder final : public IShellFolder, public IPersistFolder {
+public:
+    // A folder with one reference, or null when no manager or allocator could be had.
+    static CameraFolder* Create(IShellFolder* parentFolder);
+
+    // IUnknown
+    IFACEMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+    IFACEMETHODIMP_(ULONG) AddRef() override;
+    IFACEMETHODIMP_(ULONG) Release() override;
+
+    // IShellFolder
+    IFACEMETHODIMP ParseDisplayName(HWND hwnd, IBindCtx* pbc, LPWSTR pszDisplayName, ULONG* pchEaten,
+                                    LPITEMIDLIST* ppidl, ULONG* pdwAttributes) override;
+    IFACEMETHODIMP EnumObjects(HWND hwndOwner, SHCONTF grfFlags, IEnumIDList** ppenumIDList) override;
+    IFACEMETHODIMP BindToObject(LPCITEMIDLIST pidl, IBindCtx* pbc, REFIID riid, void** ppv) override;
+    IFACEMETHODIMP BindToStorage(LPCITEMIDLIST pidl, IBindCtx* pbc, REFIID riid, void** ppv) override;
+    IFACEMETHODIMP CompareIDs(LPARAM lParam, LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2) override;
+    IFACEMETHODIMP CreateViewObject(HWND hwndOwner, REFIID riid, void** ppv) override;
+    IFACEMETHODIMP GetAttributesOf(UINT cidl, LPCITEMIDLIST* apidl, SFGAOF* rgfInOut) override;
+    IFACEMETHODIMP GetUIObjectOf(HWND hwndOwner, UINT cidl, LPCITEMIDLIST* apidl, REFIID riid, UINT* rgfReserved,
+                                 void** ppv) override;
+    IFACEMETHODIMP GetDisplayNameOf(LPCITEMIDLIST pidl, SHGDNF uFlags, STRRET* pName) override;
+    IFACEMETHODIMP SetNameOf(HWND hwnd, LPCITEMIDLIST pidl, LPCWSTR pszName, SHGDNF uFlags,
+                             LPITEMIDLIST* ppidlOut) override;
+
+    // IPersistFolder
+    IFACEMETHODIMP GetClassID(CLSID* pClassID) override;
+    IFACEMETHODIMP Initialize(LPCITEMIDLIST pidl) override;
+
+    // The folder's own manager, for the objects that work on its items.
+    ItemIdManager* IdManager() const { return m_pIdManager.get(); }
+
+private:
+    explicit CameraFolder(IShellFolder* parentFolder) : m_pParentFolder(parentFolder) {}
+    ~CameraFolder() = default;
+    CameraFolder(const CameraFolder&) = delete;
+    CameraFolder& operator=(const CameraFolder&) = delete;
+
+    int CompareItems(int column, LPCITEMIDLIST item1, LPCITEMIDLIST item2);
+
+    // Destroyed in reverse: manager, allocator, parent, module count.
+    ModuleObjectCount m_moduleCount;
+    LONG m_cRef = 1;
+    ComPtr<IShellFolder> m_pParentFolder;
+    ComPtr<IMalloc> m_pMalloc;
+    std::unique_ptr<ItemIdManager> m_pIdManager;
+};

@@ -1,0 +1,47 @@
+// The folder's IContextMenu: fills menus with the folder's commands and translates
+// between command offsets and verbs. The view carries the commands out.
+#pragma once
+#include <windows.h>
+#include <shlobj.h>
+#include <memory>
+#include "items/ItemIdManager.h"
+#include "module/Module.h"
+#include "module/Raii.h"
+
+class ItemContextMenu final : public IContextMenu {
+public:
+    // A menu for the given items (copied), or for the folder's background when cidl is 0.
+    // Null when no allocator, manager or memory for the copies could be had.
+    static ItemContextMenu* Create(const LPCITEMIDLIST* apidl, UINT cidl);
+
+    // IUnknown
+    IFACEMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+    IFACEMETHODIMP_(ULONG) AddRef() override;
+    IFACEMETHODIMP_(ULONG) Release() override;
+
+    // IContextMenu
+    IFACEMETHODIMP QueryContextMenu(HMENU hmenu, UINT indexMenu, UINT idCmdFirst, UINT idCmdLast, UINT uFlags) override;
+    IFACEMETHODIMP InvokeCommand(CMINVOKECOMMANDINFO* pici) override;
+    IFACEMETHODIMP GetCommandString(UINT_PTR idCmd, UINT uType, UINT* pReserved, CHAR* pszName, UINT cchMax) override;
+
+private:
+    ItemContextMenu() = default;
+    ~ItemContextMenu();
+    ItemContextMenu(const ItemContextMenu&) = delete;
+    ItemContextMenu& operator=(const ItemContextMenu&) = delete;
+
+    bool Initialize(const LPCITEMIDLIST* apidl, UINT cidl);
+    bool CopyItems(const LPCITEMIDLIST* apidl, UINT cidl);
+    void FreeItems();
+    void FillItemMenu(HMENU hmenu, UINT position, UINT idCmdFirst);
+    void FillBackgroundMenu(HMENU hmenu, UINT position);
+
+    // Destroyed in reverse: allocator, manager, module count (the copies go first).
+    ModuleObjectCount m_moduleCount;
+    std::unique_ptr<ItemIdManager> m_pIdManager;
+    ComPtr<IMalloc> m_pMalloc;
+    LONG m_cRef = 1;
+    LPITEMIDLIST* m_apidl = nullptr;  // copies of the items, then a null entry
+    UINT m_cidl = 0;
+    bool m_fBackground = false;
+};

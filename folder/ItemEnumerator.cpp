@@ -1,0 +1,152 @@
+#include "folder/ItemEnumerator.h"
+#include <new>
+#include <shlwapi.h>
+
+HRESULT ItemEnumerator::Create(SHCONTF grfFlags, IEnumIDList** ppenum)
+{
+    if (!ppenum) return E_POINTER;
+    *ppenum = nullptr;
+    auto* enumerator = new (std::nothrow) ItemEnumerator();
+    if (!enumerator) return E_FAIL;
+    const HRESULT hr = enumerator->Initialize(grfFlags);
+    if (FAILED(hr)) {
+        enumerator->Release();
+        return hr;
+    }
+    *ppenum = enumerator;
+    return S_OK;
+}
+
+// Takes the allocator, the manager and a use of the connection, then reads the camera.
+HRESULT ItemEnumerator::Initialize(SHCONTF grfFlags)
+{
+    m_pIdManager = ItemIdManager::Create();
+    if (!m_pIdManager) return E_OUTOFMEMORY;
+    if (FAILED(SHGetMalloc(&m_pMalloc)) || !m_pMalloc) return E_OUTOFMEMORY;
+    m_connection.Acquire();
+    BuildItemList(grfFlags);  // a listing cut short still makes a working enumerator
+    return S_OK;
+}
+
+ItemEnumerator::~ItemEnumerator()
+{
+    FreeItemList();
+}
+
+// IUnknown and IEnumIDList: the object itself.
+IFACEMETHODIMP ItemEnumerator::QueryInterface(REFIID riid, void** ppv)
+{
+    static const QITAB table[] = {
+        QITABENT(ItemEnumerator, IEnumIDList),
+        {},
+    };
+    return QISearch(this, table, riid, ppv);
+}
+
+// One more reference.
+IFACEMETHODIMP_(ULONG) ItemEnumerator::AddRef()
+{
+    return ++m_cRef;
+}
+
+// One reference less; the last destroys the enumerator and its items.
+IFACEMETHODIMP_(ULONG) ItemEnumerator::Release()
+{
+    const LONG cRef = --m_cRef;
+    if (cRef == 0) delete this;
+    return cRef;
+}
+
+// Copies of up to celt items from the current one on.
+IFACEMETHODIMP ItemEnumerator::Next(ULONG celt, LPITEMIDLIST* rgelt, ULONG* pceltFetched)
+{
+    if (celt > 1 && !pceltFetched) return E_INVALIDARG;
+    if (celt > 0 && !rgelt) return E_INVALIDARG;
+    ULONG fetched = 0;
+    while (fetched < celt && m_pCurrent) {
+        LPITEMIDLIST copy = m_pIdManager->Copy(m_pCurrent->pidl);
+        if (!copy) break;  // out of memory: hand out what was copied so far
+        rgelt[fetched++] = copy;
+        m_pCurrent = m_pCurrent->pNext;
+    }
+    if (pceltFetched) *pceltFetched = fetched;
+    return fetched == celt ? S_OK : S_FALSE;
+}
+
+// Moves on by up to celt items; S_FALSE when the end came first.
+IFACEMETHODIMP ItemEnumerator::Skip(ULONG celt)
+{
+    for (ULONG i = 0; i < celt; ++i) {
+        if (!m_pCurrent) return S_FALSE;
+        m_pCurrent = m_pCurrent->pNext;
+    }
+    return S_OK;
+}
+
+// Back to the first item of the same reading.
+IFACEMETHODIMP ItemEnumerator::Reset()
+{
+    m_pCurrent = m_pFirst;
+    return S_OK;
+}
+
+// Not provided.
+IFACEMETHODIMP ItemEnumerator::Clone(IEnumIDList**)
+{
+    return E_NOTIMPL;
+}
+
+// Fills the chain from the camera when files are asked for; true unless memory ran out.
+bool ItemEnumerator::BuildItemList(SHCONTF grfFlags)
+{
+    if (!(grfFlags & SHCONTF_NONFOLDERS)) return true;
+    CameraConnection* connection = m_connection.Get();
+    if (!connection || !connection->Connect()) return true;  // the connection told the user
+    if (!ReadListing(connection)) return false;              // out of memory: link left as it is
+    if (!connection->IsLinkType1()) connection->Disconnect();
+    return true;
+}
+
+// One item per listed file, in the camera's order; false when memory ran out.
+bool ItemEnumerator::ReadListing(CameraConnection* connection)
+{
+    CameraFileEntry entry = {};
+    for (bool first = true; connection->NextFileEntry(&entry, first); first = false) {
+        LPITEMIDLIST pidl = m_pIdManager->CreateItem(entry.pszName, entry.dwSize);
+        if (!pidl) return false;
+        if (!AppendItem(pidl)) {
+            m_pIdManager->Delete(pidl);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Links one item at the tail; the chain owns it from now on.
+bool ItemEnumerator::AppendItem(LPITEMIDLIST pidl)
+{
+    auto* node = static_cast<ItemNode*>(m_pMalloc->Alloc(sizeof(ItemNode)));
+    if (!node) return false;
+    node->pNext = nullptr;
+    node->pidl = pidl;
+    if (!m_pFirst) {
+        m_pFirst = node;
+        m_pCurrent = node;
+    }
+    if (m_pLast) m_pLast->pNext = node;
+    m_pLast = node;
+    return true;
+}
+
+// Frees every node and its item.
+void ItemEnumerator::FreeItemList()
+{
+    while (m_pFirst) {
+        ItemNode* node = m_pFirst;
+        m_pFirst = node->pNext;
+        m_pIdManager->Delete(node->pidl);
+        m_pMalloc->Free(node);
+    }
+    m_pLast = nullptr;
+    m_pCurrent = nullptr;
+}

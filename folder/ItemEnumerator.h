@@ -1,0 +1,70 @@
+// The folder's IEnumIDList: one reading of the camera's listing, handed out as copies.
+#pragma once
+#include <windows.h>
+#include <shlobj.h>
+#include <memory>
+#include "camera/CameraConnection.h"
+#include "items/ItemIdManager.h"
+#include "module/Module.h"
+#include "module/Raii.h"
+
+class ItemEnumerator final : public IEnumIDList {
+public:
+    // Reads the camera now (when grfFlags asks for files) and hands out one reference.
+    // E_FAIL when the object cannot be allocated, E_OUTOFMEMORY without allocator or manager.
+    static HRESULT Create(SHCONTF grfFlags, IEnumIDList** ppenum);
+
+    // IUnknown
+    IFACEMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+    IFACEMETHODIMP_(ULONG) AddRef() override;
+    IFACEMETHODIMP_(ULONG) Release() override;
+
+    // IEnumIDList
+    IFACEMETHODIMP Next(ULONG celt, LPITEMIDLIST* rgelt, ULONG* pceltFetched) override;
+    IFACEMETHODIMP Skip(ULONG celt) override;
+    IFACEMETHODIMP Reset() override;
+    IFACEMETHODIMP Clone(IEnumIDList** ppenum) override;
+
+private:
+    // One link of the chain, allocated from the shell's allocator; owns its item.
+    struct ItemNode {
+        ItemNode* pNext;
+        LPITEMIDLIST pidl;
+    };
+
+    // One use of the shared connection, given back when the enumerator goes.
+    class ConnectionUse {
+    public:
+        ConnectionUse() = default;
+        ~ConnectionUse() { if (m_fHeld) ReleaseCameraConnection(); }
+        ConnectionUse(const ConnectionUse&) = delete;
+        ConnectionUse& operator=(const ConnectionUse&) = delete;
+        void Acquire() { m_pConnection = AcquireCameraConnection(nullptr); m_fHeld = true; }
+        CameraConnection* Get() const { return m_pConnection; }
+
+    private:
+        CameraConnection* m_pConnection = nullptr;
+        bool m_fHeld = false;
+    };
+
+    ItemEnumerator() = default;
+    ~ItemEnumerator();
+    ItemEnumerator(const ItemEnumerator&) = delete;
+    ItemEnumerator& operator=(const ItemEnumerator&) = delete;
+
+    HRESULT Initialize(SHCONTF grfFlags);
+    bool BuildItemList(SHCONTF grfFlags);
+    bool ReadListing(CameraConnection* connection);
+    bool AppendItem(LPITEMIDLIST pidl);
+    void FreeItemList();
+
+    // Destroyed in reverse: allocator, manager, connection use, module count.
+    ModuleObjectCount m_moduleCount;
+    ConnectionUse m_connection;
+    std::unique_ptr<ItemIdManager> m_pIdManager;
+    ComPtr<IMalloc> m_pMalloc;
+    LONG m_cRef = 1;
+    ItemNode* m_pFirst = nullptr;
+    ItemNode* m_pLast = nullptr;
+    ItemNode* m_pCurrent = nullptr;
+};
