@@ -1,37 +1,203 @@
-// Placeholder until the connection lands: every operation fails.
+// The shared connection object: its life, the link, and the camera's file listing.
 #include "camera/CameraConnection.h"
+#include <new>
+#include <utility>
+#include "resources/resource.h"
 
 CameraConnection* g_pConnection = nullptr;
 LONG g_cConnectionUsers = 0;
-bool g_fConnectCancelled = false;
-HWND g_hwndConnectDialog = nullptr;
 
-CameraConnection::CameraConnection(IShellView* owner) : m_pOwnerView(owner) {}
-CameraConnection::~CameraConnection() {}
-bool CameraConnection::Connect() { return false; }
-bool CameraConnection::Disconnect() { return true; }
-bool CameraConnection::NextFileEntry(CameraFileEntry*, bool) { return false; }
-bool CameraConnection::DeleteCameraFile(const char*) { return false; }
-bool CameraConnection::ReceiveCameraFile(const char*, DWORD, BYTE*) { return false; }
-ComStatus CameraConnection::BeginSegmentedReceive(const char*, DWORD) { return ZQ_STATUS_NO_LINK; }
-ComStatus CameraConnection::ReceiveSegment(DWORD, BYTE*) { return ZQ_STATUS_NO_LINK; }
-bool CameraConnection::CopyToTempFile(const char*, char*, bool) { return false; }
-bool CameraConnection::OpenCameraFile(const char*) { return false; }
-ComStatus CameraConnection::PutCameraFile(const char*, DWORD, const BYTE*) { return ZQ_STATUS_NO_LINK; }
-ComStatus CameraConnection::BeginSegmentedPut(const char*, DWORD) { return ZQ_STATUS_NO_LINK; }
-ComStatus CameraConnection::PutSegment(DWORD, const BYTE*) { return ZQ_STATUS_NO_LINK; }
-bool CameraConnection::QueryFirmwareVersion(int*, int*, int*) { return false; }
-DWORD CameraConnection::QueryMediaFree() { return 0; }
-void CameraConnection::ReportComStatus(ComStatus) {}
-void CameraConnection::ReportTransferError(int) {}
-void CameraConnection::ReportShellError(UINT_PTR) {}
-void CameraConnection::ShowMessage(UINT) {}
-HWND CameraConnection::OwnerWindow() const { return nullptr; }
-void CameraConnection::ForgetOwnerView(IShellView*) {}
-void CameraConnection::FreeFileList() {}
-void CameraConnection::RefreshOwnerView() {}
-CameraConnection* AcquireCameraConnection(IShellView*) { return nullptr; }
-void ReleaseCameraConnection() {}
-bool ReadProductName(char*, DWORD) { return false; }
-INT_PTR CALLBACK ConnectDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-int __cdecl ConnectAbortProc(void) { return 0; }
+namespace {
+// More files than this is not a listing a camera can hold: the count is taken as garbage.
+const unsigned kMaxListedFiles = 65535;
+}  // namespace
+
+// Starts with the link closed; the owner view is kept but not counted.
+CameraConnection::CameraConnection(IShellView* owner) : m_pOwnerView(owner)
+{
+    if (FAILED(SHGetMalloc(m_pMalloc.GetAddressOf()))) m_pMalloc.Reset();
+}
+
+// Closes the link and frees the listing before the allocator goes.
+CameraConnection::~CameraConnection()
+{
+    Disconnect();
+    FreeFileList();
+}
+
+// Hands out the shared connection, creating it on first use.
+CameraConnection* AcquireCameraConnection(IShellView* owner)
+{
+    if (!g_pConnection) {
+        CameraConnection* connection = new (std::nothrow) CameraConnection(owner);
+        if (connection && !connection->m_pMalloc) {
+            delete connection;
+            connection = nullptr;
+        }
+        g_pConnection = connection;
+    }
+    ++g_cConnectionUsers;
+    return g_pConnection;
+}
+
+// Gives one use back; the last one destroys the connection.
+void ReleaseCameraConnection()
+{
+    if (g_cConnectionUsers == 0) return;
+    if (--g_cConnectionUsers > 0 || !g_pConnection) return;
+    delete std::exchange(g_pConnection, nullptr);
+}
+
+// Opens the link: the quick link type first, then the slow search under the connect dialog.
+bool CameraConnection::Connect()
+{
+    if (m_fConnected) return true;
+    // A connect already running pumps messages; a second one would enter the library twice.
+    if (m_fConnecting) return false;
+    m_fConnecting = true;
+    g_fConnectCancelled = false;
+    const ComStatus status = OpenLink();
+    m_fConnecting = false;
+    if (status != ZQ_STATUS_OK) {
+        ReportComStatus(status);
+        return false;
+    }
+    m_fConnected = true;
+    return true;
+}
+
+// The library's side of a connect, under the wait cursor; the dialog goes when it is done.
+ComStatus CameraConnection::OpenLink()
+{
+    ComStatus status;
+    {
+        WaitCursor wait;
+        status = m_fLinkType1 ? ZQ_STATUS_PORT_UNAVAILABLE : ZQ_OpenComm(ZqLinkUsb);
+        if (status == ZQ_STATUS_NOT_LOCATED || status == ZQ_STATUS_PORT_UNAVAILABLE) status = OpenSlowLink();
+        if (status == ZQ_STATUS_OK && !m_fLinkType1) ZQ_StopAcquisition();
+        ZQ_SetAcquisitionMode(0);
+    }
+    if (g_hwndConnectDialog) DestroyWindow(g_hwndConnectDialog);
+    g_hwndConnectDialog = nullptr;
+    return status;
+}
+
+// The second attempt on link type 1, with the connect dialog and its Cancel button.
+ComStatus CameraConnection::OpenSlowLink()
+{
+    g_hwndConnectDialog = CreateDialogParamA(g_hinstModule, MAKEINTRESOURCEA(IDD_CONNECT), OwnerWindow(), ConnectDialogProc, 0);
+    if (!m_fLinkType1) {
+        ZQ_SetStatusAbortProc(ConnectAbortProc);
+        if (g_hwndConnectDialog) ShowWindow(g_hwndConnectDialog, SW_SHOW);
+    }
+    if (g_fConnectCancelled) return ZQ_STATUS_ABORTED;
+    const ComStatus status = ZQ_OpenComm(ZqLinkPorts);
+    if (status == ZQ_STATUS_OK) m_fLinkType1 = true;
+    return status;
+}
+
+// Closes the link; true when it was closed already or the camera agreed.
+bool CameraConnection::Disconnect()
+{
+    if (!m_fConnected) return true;
+    FreeFileList();
+    m_fConnected = false;
+    return ZQ_CloseComm() == ZQ_STATUS_OK;
+}
+
+// Yields the camera's files one by one; the first call fetches the listing.
+bool CameraConnection::NextFileEntry(CameraFileEntry* entry, bool first)
+{
+    if (!entry) return false;
+    if (!EnsureLink()) return false;
+    if (first) {
+        if (!ReadFileList()) return false;
+        m_iCurrent = 0;
+    } else {
+        if (!m_pFileList || m_iCurrent + 1 >= m_cFiles) return false;
+        ++m_iCurrent;
+    }
+    const char* name = m_pFileList + static_cast<size_t>(m_iCurrent) * ZQ_LIST_RECORD;
+    entry->pszName = name;
+    unsigned size = 0;
+    const ComStatus status = ZQ_GetFileSize(name, &size);
+    if (status != ZQ_STATUS_OK) {
+        ReportComStatus(status);
+        return false;
+    }
+    entry->dwSize = size;
+    if (size == 0) {
+        ReportTransferError(3);
+        return false;
+    }
+    return true;
+}
+
+// Fetches the count and the names; the camera lists names in 13-byte records.
+bool CameraConnection::ReadFileList()
+{
+    unsigned count = 0;
+    ComStatus status = ZQ_GetNumFiles(&count);
+    if (status != ZQ_STATUS_OK) {
+        ReportComStatus(status);
+        return false;
+    }
+    FreeFileList();
+    if (count == 0) return false;
+    if (count > kMaxListedFiles) {
+        ReportComStatus(ZQ_STATUS_COMM_ERROR);
+        return false;
+    }
+    const size_t bytes = static_cast<size_t>(count) * ZQ_LIST_RECORD + 1;
+    MallocPtr<char> list(m_pMalloc.Get(), static_cast<char*>(m_pMalloc->Alloc(bytes)));
+    if (!list) {
+        ReportTransferError(0);
+        return false;
+    }
+    ZeroMemory(list.Get(), bytes);
+    status = ZQ_GetFiles(list.Get(), static_cast<unsigned>(bytes));
+    if (status != ZQ_STATUS_OK) {
+        ReportComStatus(status);
+        return false;
+    }
+    // Every name field ends at its separator byte, and the list at its end mark, whatever the camera wrote.
+    for (unsigned i = 0; i < count; ++i) list.Get()[static_cast<size_t>(i) * ZQ_LIST_RECORD + ZQ_NAME_MAX] = '\0';
+    list.Get()[bytes - 1] = '\0';
+    FreeFileList();
+    m_pFileList = list.Release();
+    m_cFiles = count;
+    return true;
+}
+
+// Frees the listing buffer, if any.
+void CameraConnection::FreeFileList()
+{
+    if (m_pFileList && m_pMalloc) m_pMalloc->Free(m_pFileList);
+    m_pFileList = nullptr;
+    m_cFiles = 0;
+    m_iCurrent = 0;
+}
+
+// The owner view's window, or none when there is no owner or its window is gone.
+HWND CameraConnection::OwnerWindow() const
+{
+    if (!m_pOwnerView) return nullptr;
+    HWND hwnd = nullptr;
+    if (FAILED(m_pOwnerView->GetWindow(&hwnd)) || !IsWindow(hwnd)) return nullptr;
+    return hwnd;
+}
+
+// The owner is going away: nothing is parented to it or asked of it from now on.
+void CameraConnection::ForgetOwnerView(IShellView* owner)
+{
+    if (owner && owner == m_pOwnerView) m_pOwnerView = nullptr;
+}
+
+// Asks the owner to list the camera again; a refresh never starts inside another one.
+void CameraConnection::RefreshOwnerView()
+{
+    if (!m_pOwnerView || m_fRefreshing) return;
+    m_fRefreshing = true;
+    m_pOwnerView->Refresh();
+    m_fRefreshing = false;
+}

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include "camera/ZqApi.h"
 #include "module/Module.h"
+#include "module/Raii.h"
 
 // One file of the camera's listing.
 struct CameraFileEntry {
@@ -54,6 +55,13 @@ private:
     CameraConnection(const CameraConnection&) = delete;
     CameraConnection& operator=(const CameraConnection&) = delete;
 
+    bool EnsureLink() { return m_fConnected || Connect(); }
+    ComStatus OpenLink();
+    ComStatus OpenSlowLink();
+    bool ReadFileList();
+    bool ReceiveIntoFile(const char* name, DWORD size, DWORD chunk, bool segmented, BYTE* buffer, HANDLE file);
+    ComStatus ReceiveChunk(const char* name, DWORD chunk, BYTE* buffer, bool segmented, bool firstPass);
+    void ShowMessageBox(const char* text);
     void FreeFileList();
     void RefreshOwnerView();
 
@@ -63,7 +71,8 @@ private:
     DWORD m_iCurrent = 0;              // record that pszName points at
     bool m_fConnected = false;
     bool m_fLinkType1 = false;         // a connect succeeded on link type 1; sticks
-    IMalloc* m_pMalloc = nullptr;
+    bool m_fConnecting = false;        // a connect is running (its dialog pumps messages)
+    ComPtr<IMalloc> m_pMalloc;
     IShellView* m_pOwnerView = nullptr;  // not counted
     bool m_fRefreshing = false;        // the owner's refresh is running
 };

@@ -1,0 +1,100 @@
+// Every failure the user hears of: one text of the string table in a warning box.
+#include "camera/CameraConnection.h"
+#include "resources/resource.h"
+
+namespace {
+// Shown for a message id that has no text; the view is listed again afterwards.
+const char kNotAvailableText[] = "This file is not available! The camera window will now be refreshed. Select OK to continue";
+// Message buffers, in characters.
+const int kMessageCapacity = 260;
+// Private codes of ReportShellError.
+const UINT_PTR kShellOutOfMemory = 0xFFA0;
+const UINT_PTR kShellLargeFileRefused = 0xFFA1;
+
+struct ShellErrorMessage {
+    UINT_PTR code;
+    UINT id;
+};
+
+// What a failed ShellExecute (or one of the private codes) tells the user.
+const ShellErrorMessage kShellErrorMessages[] = {
+    {SE_ERR_FNF, IDS_SHELL_FILE_NOT_FOUND},
+    {SE_ERR_PNF, IDS_SHELL_PATH_NOT_FOUND},
+    {SE_ERR_ASSOCINCOMPLETE, IDS_SHELL_NO_ASSOCIATION},
+    {SE_ERR_NOASSOC, IDS_SHELL_NO_ASSOCIATION},
+    {SE_ERR_ACCESSDENIED, IDS_SHELL_OPEN_FAILED},
+    {SE_ERR_OOM, IDS_SHELL_OPEN_FAILED},
+    {ERROR_BAD_FORMAT, IDS_SHELL_OPEN_FAILED},
+    {SE_ERR_SHARE, IDS_SHELL_OPEN_FAILED},
+    {SE_ERR_DDETIMEOUT, IDS_SHELL_OPEN_FAILED},
+    {SE_ERR_DDEFAIL, IDS_SHELL_OPEN_FAILED},
+    {SE_ERR_DDEBUSY, IDS_SHELL_OPEN_FAILED},
+    {SE_ERR_DLLNOTFOUND, IDS_SHELL_OPEN_FAILED},
+    {kShellOutOfMemory, IDS_TRANSFER_BASE + 0},
+    {kShellLargeFileRefused, IDS_TRANSFER_BASE + 5},
+};
+
+// The caption of every box: the registry's product name, else string 1.
+void LoadCaption(char* caption)
+{
+    if (ReadProductName(caption, 100)) return;
+    caption[0] = '\0';
+    LoadStringA(g_hinstModule, IDS_PRODUCT_NAME, caption, kMessageCapacity);
+}
+
+// The text of a message id; empty when the string table has none (ids are 16-bit).
+void LoadMessageText(UINT id, char* text)
+{
+    text[0] = '\0';
+    if (id > 0xFFFF) return;
+    LoadStringA(g_hinstModule, id, text, kMessageCapacity);
+}
+}  // namespace
+
+// A failed library call: its message, then the link is closed.
+void CameraConnection::ReportComStatus(ComStatus status)
+{
+    if (status == ZQ_STATUS_OK) return;
+    const UINT offset = status < 0 ? 0u : static_cast<UINT>(status);
+    const UINT id = offset > 0xFFFFu ? 0x10000u : IDS_COMSTATUS_BASE + offset;
+    ShowMessage(id);
+    Disconnect();
+}
+
+// One of the extension's own transfer failures; the link stays as it is.
+void CameraConnection::ReportTransferError(int code)
+{
+    if (code < 0) return;
+    ShowMessage(IDS_TRANSFER_BASE + static_cast<UINT>(code));
+}
+
+// A failed ShellExecute or a private code; codes without a message show nothing.
+void CameraConnection::ReportShellError(UINT_PTR code)
+{
+    for (const ShellErrorMessage& message : kShellErrorMessages) {
+        if (message.code != code) continue;
+        ShowMessage(message.id);
+        return;
+    }
+}
+
+// One warning box with the text of id; an id without text says the file is gone and refreshes.
+void CameraConnection::ShowMessage(UINT id)
+{
+    char text[kMessageCapacity];
+    LoadMessageText(id, text);
+    if (text[0] != '\0') {
+        ShowMessageBox(text);
+        return;
+    }
+    ShowMessageBox(kNotAvailableText);
+    RefreshOwnerView();
+}
+
+// The task-modal warning box, parented to the owner view's window.
+void CameraConnection::ShowMessageBox(const char* text)
+{
+    char caption[kMessageCapacity];
+    LoadCaption(caption);
+    MessageBoxA(OwnerWindow(), text, caption, MB_TASKMODAL | MB_ICONWARNING);
+}

@@ -1,0 +1,91 @@
+// Opening a camera file: a read-only temporary copy handed to its application, the
+// messages when that fails, and types that would run code refused outright.
+#include "camera/CameraTestSupport.h"
+
+namespace {
+// A file type whose open command does nothing, registered in the test prefix's machine classes (Wine reads file types there).
+class HarmlessFileType {
+public:
+    HarmlessFileType()
+    {
+        SetText("Software\\Classes\\.qqh", "LumoraTest.Harmless");
+        SetText("Software\\Classes\\LumoraTest.Harmless\\shell\\open\\command", "cmd.exe /c exit");
+    }
+    ~HarmlessFileType()
+    {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.qqh");
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\LumoraTest.Harmless");
+    }
+
+private:
+    static void SetText(const char* keyPath, const char* text)
+    {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr), ERROR_SUCCESS);
+        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
+        RegCloseKey(key);
+    }
+};
+}  // namespace
+
+using OpenFileTest = CameraTest;
+
+TEST_F(OpenFileTest, TypeWithoutApplicationSays3002AndKeepsTheCopy)
+{
+    const std::string copy = TempPathOf("NOTE.QQZ");
+    RemoveFile(copy);
+    ASSERT_TRUE(AddCameraFile("NOTE.QQZ", 50));
+    CameraConnection* connection = AcquireOwned();
+
+    EXPECT_FALSE(connection->OpenCameraFile("NOTE.QQZ"));
+
+    EXPECT_EQ(m_capture.Messages(), Messages{text::k3002});
+    EXPECT_TRUE(GetFileAttributesA(copy.c_str()) & FILE_ATTRIBUTE_READONLY);
+    RemoveFile(copy);
+}
+
+TEST_F(OpenFileTest, TypeWithAnApplicationOpensSilently)
+{
+    HarmlessFileType type;
+    const std::string copy = TempPathOf("MEMO.QQH");
+    ASSERT_TRUE(AddCameraFile("MEMO.QQH", 50));
+    CameraConnection* connection = AcquireOwned();
+
+    EXPECT_TRUE(connection->OpenCameraFile("MEMO.QQH"));
+    EXPECT_TRUE(connection->OpenCameraFile("MEMO.QQH"));  // the read-only copy is replaced
+
+    EXPECT_EQ(m_capture.Messages(), Messages{});
+    EXPECT_EQ(ReadWholeFile(copy), PatternBytes(50));
+    RemoveFile(copy);
+}
+
+TEST_F(OpenFileTest, FailedCopyOpensNothing)
+{
+    ASSERT_TRUE(AddCameraFile("GONE.QQZ", 50));
+    ASSERT_TRUE(PelSim_SetFileListing("GONE.QQZ", ' ', 1));
+    CameraConnection* connection = AcquireOwned();
+
+    EXPECT_FALSE(connection->OpenCameraFile("GONE.QQZ"));
+
+    EXPECT_EQ(m_capture.Messages(), Messages{text::kNotAvailable});
+}
+
+class DangerousTypeTest : public CameraTest, public testing::WithParamInterface<const char*> {};
+
+TEST_P(DangerousTypeTest, IsNeitherCopiedNorOpened)
+{
+    const char* name = GetParam();
+    RemoveFile(TempPathOf(name));
+    ASSERT_TRUE(AddCameraFile(name, 50));
+    CameraConnection* connection = AcquireOwned();
+
+    EXPECT_FALSE(connection->OpenCameraFile(name));
+
+    EXPECT_EQ(m_capture.Messages(), Messages{text::k3003});
+    EXPECT_TRUE(CallsOf("ZQ_ReceiveFile").empty());
+    EXPECT_FALSE(FileExists(TempPathOf(name)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, DangerousTypeTest,
+                         testing::Values("EVIL.EXE", "RUN.BAT", "RUN.CMD", "LINK.LNK", "SITE.URL", "SAVER.SCR", "APP.HTA",
+                                         "SCRIPT.VBS", "SCRIPT.JS", "setup.Msi", "evil.ExE"));
