@@ -87,6 +87,8 @@ void CameraConnection::ShowMessage(UINT id)
         ShowMessageBox(text);
         return;
     }
+    // Inside the refresh that this news asked for, the same file is met again: tell it once.
+    if (m_fRefreshing) return;
     ShowMessageBox(kNotAvailableText);
     RefreshOwnerView();
 }

@@ -137,7 +137,7 @@ TEST_F(StatusReportTest, RefreshAskedInsideARefreshIsNotStartedAgain)
     connection->ReportTransferError(3);
 
     EXPECT_EQ(m_view.RefreshCount(), 1);
-    EXPECT_EQ(m_capture.Messages(), (Messages{text::kNotAvailable, text::kNotAvailable}));
+    EXPECT_EQ(m_capture.Messages(), (Messages{text::kNotAvailable}));
 }
 
 TEST_F(StatusReportTest, CaptionIsTheRegisteredProductName)
