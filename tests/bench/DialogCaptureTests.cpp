@@ -42,3 +42,12 @@ TEST(DialogCapture, CustomActionSeesTheDialogFirst)
     EXPECT_EQ(MessageBoxA(nullptr, "Pick one.", "t", MB_YESNO), IDNO);
     EXPECT_EQ(seen, 1);
 }
+
+TEST(DialogCapture, ReadsAnOwnerlessTaskModalBox)
+{
+    DialogCapture capture;
+    MessageBoxA(nullptr, "No owner here.", "Lumora ", MB_TASKMODAL | MB_ICONWARNING);
+    ASSERT_EQ(capture.Count(), 1u);
+    EXPECT_EQ(capture.Dialogs()[0].owner, nullptr);
+    EXPECT_EQ(capture.Messages(), std::vector<std::string>{"No owner here."});
+}

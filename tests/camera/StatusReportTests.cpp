@@ -107,6 +107,7 @@ TEST_F(StatusReportTest, ForgottenOwnerGetsNoParentAndNoRefresh)
     connection->ReportTransferError(2);
 
     EXPECT_EQ(connection->OwnerView(), nullptr);
+    EXPECT_EQ(m_capture.Messages(), (Messages{text::kNotAvailable, text::k2002}));
     ASSERT_EQ(m_capture.Count(), 2u);
     EXPECT_EQ(m_capture.Dialogs()[0].owner, nullptr);
     EXPECT_EQ(m_capture.Dialogs()[1].owner, nullptr);
@@ -121,6 +122,7 @@ TEST_F(StatusReportTest, OwnerWhoseWindowIsGoneParentsNothing)
 
     connection->ReportTransferError(2);
 
+    EXPECT_EQ(m_capture.Messages(), (Messages{text::k2002}));
     ASSERT_EQ(m_capture.Count(), 1u);
     EXPECT_EQ(m_capture.Dialogs()[0].owner, nullptr);
     connection->ForgetOwnerView(&view);

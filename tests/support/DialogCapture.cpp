@@ -79,11 +79,32 @@ void DialogCapture::OnActivate(HWND hwnd)
     CapturedDialog dialog;
     dialog.hwnd = hwnd;
     dialog.owner = GetWindow(hwnd, GW_OWNER);
-    dialog.caption = WindowText(hwnd);
-    dialog.style = GetWindowLongA(hwnd, GWL_STYLE);
-    EnumChildWindows(hwnd, CollectStaticText, reinterpret_cast<LPARAM>(&dialog.texts));
+    ReadTexts(dialog);
     m_dialogs.push_back(dialog);
     if (m_action) m_action(hwnd, m_dialogs.back());
+}
+
+// Caption, style and static texts as the window shows them now.
+void DialogCapture::ReadTexts(CapturedDialog& dialog)
+{
+    dialog.caption = WindowText(dialog.hwnd);
+    dialog.style = GetWindowLongA(dialog.hwnd, GWL_STYLE);
+    dialog.texts.clear();
+    EnumChildWindows(dialog.hwnd, CollectStaticText, reinterpret_cast<LPARAM>(&dialog.texts));
+}
+
+// A box can be activated before its texts are set (an ownerless task-modal one is):
+// what it showed is read again just before it goes.
+void DialogCapture::OnDestroy(HWND hwnd)
+{
+    auto live = std::find(m_live.begin(), m_live.end(), hwnd);
+    if (live == m_live.end()) return;
+    m_live.erase(live);
+    for (auto dialog = m_dialogs.rbegin(); dialog != m_dialogs.rend(); ++dialog) {
+        if (dialog->hwnd != hwnd) continue;
+        if (dialog->texts.empty()) ReadTexts(*dialog);
+        return;
+    }
 }
 
 LRESULT CALLBACK DialogCapture::HookProc(int code, WPARAM wParam, LPARAM lParam)
@@ -93,10 +114,7 @@ LRESULT CALLBACK DialogCapture::HookProc(int code, WPARAM wParam, LPARAM lParam)
         if (code == HCBT_ACTIVATE) {
             t_pActive->OnActivate(hwnd);
         } else if (code == HCBT_DESTROYWND) {
-            for (DialogCapture* capture = t_pActive; capture; capture = capture->m_pPrevious) {
-                auto& live = capture->m_live;
-                live.erase(std::remove(live.begin(), live.end(), hwnd), live.end());
-            }
+            for (DialogCapture* capture = t_pActive; capture; capture = capture->m_pPrevious) capture->OnDestroy(hwnd);
         }
     }
     return CallNextHookEx(t_hHook, code, wParam, lParam);

@@ -40,6 +40,8 @@ public:
 private:
     static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
     void OnActivate(HWND hwnd);
+    void OnDestroy(HWND hwnd);
+    static void ReadTexts(CapturedDialog& dialog);
 
     std::vector<CapturedDialog> m_dialogs;
     std::vector<HWND> m_live;  // captured and not yet destroyed: recorded once
