@@ -7,26 +7,12 @@
 
 namespace {
 
-class CameraFolderTest : public FolderTest {
+class CameraFolderTest : public FolderObjectTest {
 protected:
-    void SetUp() override
-    {
-        FolderTest::SetUp();
-        m_pFolder = Adopt(CreateCameraFolder(nullptr));
-        ASSERT_NE(m_pFolder, nullptr);
-    }
-    void TearDown() override
-    {
-        m_pFolder.Reset();
-        FolderTest::TearDown();
-    }
-
     HRESULT Compare(LPARAM column, LPCITEMIDLIST first, LPCITEMIDLIST second)
     {
         return m_pFolder->CompareIDs(column, first, second);
     }
-
-    ComPtr<IShellFolder> m_pFolder;
 };
 
 TEST_F(CameraFolderTest, CountsTwoModuleObjects)

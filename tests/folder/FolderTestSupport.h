@@ -6,6 +6,7 @@
 #include <shlobj.h>
 #include <string>
 #include <vector>
+#include "folder/CameraFolder.h"
 #include "items/ItemIdManager.h"
 #include "module/Module.h"
 #include "module/Raii.h"
@@ -42,6 +43,24 @@ template <typename T> ComPtr<T> Adopt(T* object)
     *owner.GetAddressOf() = object;
     return owner;
 }
+
+// A folder made as the class factory makes it, released before the count is checked.
+class FolderObjectTest : public FolderTest {
+protected:
+    void SetUp() override
+    {
+        FolderTest::SetUp();
+        m_pFolder = Adopt(CreateCameraFolder(nullptr));
+        ASSERT_NE(m_pFolder, nullptr);
+    }
+    void TearDown() override
+    {
+        m_pFolder.Reset();
+        FolderTest::TearDown();
+    }
+
+    ComPtr<IShellFolder> m_pFolder;
+};
 
 // Identifier bytes written by hand: cb, size, then the name bytes as given (no zero added).
 inline std::vector<BYTE> RawItem(USHORT cb, DWORD size, const std::string& nameBytes)

@@ -31,20 +31,8 @@ std::vector<LoggedCall> CameraCalls()
     return calls;
 }
 
-class ItemEnumeratorTest : public FolderTest {
+class ItemEnumeratorTest : public FolderObjectTest {
 protected:
-    void SetUp() override
-    {
-        FolderTest::SetUp();
-        m_pFolder = Adopt(CreateCameraFolder(nullptr));
-        ASSERT_NE(m_pFolder, nullptr);
-    }
-    void TearDown() override
-    {
-        m_pFolder.Reset();
-        FolderTest::TearDown();
-    }
-
     void AddFiles(std::initializer_list<const char*> names)
     {
         DWORD size = 100;
@@ -84,7 +72,6 @@ protected:
         return name;
     }
 
-    ComPtr<IShellFolder> m_pFolder;
     DialogCapture m_boxes;
 };
 

@@ -97,20 +97,6 @@ private:
     HWND m_hwnd;
 };
 
-std::string WindowText(HWND hwnd)
-{
-    char text[260] = "";
-    GetWindowTextA(hwnd, text, sizeof(text));
-    return text;
-}
-
-std::string ClassName(HWND hwnd)
-{
-    char name[64] = "";
-    GetClassNameA(hwnd, name, sizeof(name));
-    return name;
-}
-
 // The children of a dialog in creation (template) order.
 std::vector<HWND> ChildWindows(HWND hwndDialog)
 {

@@ -5,20 +5,6 @@ namespace {
 thread_local DialogCapture* t_pActive = nullptr;
 thread_local HHOOK t_hHook = nullptr;
 
-std::string WindowText(HWND hwnd)
-{
-    char text[1024] = "";
-    GetWindowTextA(hwnd, text, sizeof(text));
-    return text;
-}
-
-std::string ClassName(HWND hwnd)
-{
-    char name[64] = "";
-    GetClassNameA(hwnd, name, sizeof(name));
-    return name;
-}
-
 BOOL CALLBACK CollectStaticText(HWND child, LPARAM lParam)
 {
     auto* texts = reinterpret_cast<std::vector<std::string>*>(lParam);
@@ -127,4 +113,18 @@ void PumpMessages()
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+std::string WindowText(HWND hwnd)
+{
+    char text[1024] = "";
+    GetWindowTextA(hwnd, text, sizeof(text));
+    return text;
+}
+
+std::string ClassName(HWND hwnd)
+{
+    char name[64] = "";
+    GetClassNameA(hwnd, name, sizeof(name));
+    return name;
 }

@@ -51,3 +51,7 @@ private:
 
 // Pumps the thread's waiting messages (posted button presses reach modeless dialogs).
 void PumpMessages();
+
+// A window's text and its class name.
+std::string WindowText(HWND hwnd);
+std::string ClassName(HWND hwnd);
