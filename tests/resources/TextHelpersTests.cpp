@@ -64,6 +64,18 @@ const CopyCase kCopyCases[] = {
     {"Short", "ab", 10, "ab"},
 };
 
+// Nothing past the capacity; the expected text, or (expected null) no byte written at all.
+void ExpectWrittenWithin(GuardedBuffer<char>& buffer, const char* expected)
+{
+    EXPECT_TRUE(buffer.GuardIntact());
+    if (!expected) {
+        EXPECT_TRUE(buffer.Untouched());
+        return;
+    }
+    EXPECT_TRUE(buffer.IsTerminatedWithinCapacity());
+    EXPECT_EQ(buffer.Text(), expected);
+}
+
 class CopyStringNTest : public testing::TestWithParam<CopyCase> {};
 
 TEST_P(CopyStringNTest, StaysWithinCapacity)
@@ -71,13 +83,7 @@ TEST_P(CopyStringNTest, StaysWithinCapacity)
     const CopyCase& c = GetParam();
     GuardedBuffer<char> buffer(c.capacity);
     CopyStringN(buffer.Data(), c.source, c.capacity);
-    EXPECT_TRUE(buffer.GuardIntact());
-    if (!c.expected) {
-        EXPECT_TRUE(buffer.Untouched());
-        return;
-    }
-    EXPECT_TRUE(buffer.IsTerminatedWithinCapacity());
-    EXPECT_EQ(buffer.Text(), c.expected);
+    ExpectWrittenWithin(buffer, c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(All, CopyStringNTest, testing::ValuesIn(kCopyCases),
@@ -112,13 +118,7 @@ TEST_P(AppendStringNTest, StaysWithinCapacity)
     GuardedBuffer<char> buffer(c.capacity);
     if (c.capacity > 0) CopyStringN(buffer.Data(), c.initial, c.capacity);
     AppendStringN(buffer.Data(), c.source, c.capacity);
-    EXPECT_TRUE(buffer.GuardIntact());
-    if (!c.expected) {
-        EXPECT_TRUE(buffer.Untouched());
-        return;
-    }
-    EXPECT_TRUE(buffer.IsTerminatedWithinCapacity());
-    EXPECT_EQ(buffer.Text(), c.expected);
+    ExpectWrittenWithin(buffer, c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(All, AppendStringNTest, testing::ValuesIn(kAppendCases),
