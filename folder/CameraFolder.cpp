@@ -44,28 +44,14 @@ CameraFolder* CameraFolder::Create(IShellFolder* parentFolder)
 }
 
 // IUnknown and IShellFolder give the folder, IPersistFolder its second interface.
-IFACEMETHODIMP CameraFolder::QueryInterface(REFIID riid, void** ppv)
+const QITAB* CameraFolder::InterfaceTable()
 {
     static const QITAB table[] = {
         QITABENT(CameraFolder, IShellFolder),
         QITABENT(CameraFolder, IPersistFolder),
         {},
     };
-    return QISearch(this, table, riid, ppv);
-}
-
-// One more reference.
-IFACEMETHODIMP_(ULONG) CameraFolder::AddRef()
-{
-    return ++m_cRef;
-}
-
-// One reference less; the last destroys the folder.
-IFACEMETHODIMP_(ULONG) CameraFolder::Release()
-{
-    const LONG cRef = --m_cRef;
-    if (cRef == 0) delete this;
-    return cRef;
+    return table;
 }
 
 // Not provided: names are not parsed.

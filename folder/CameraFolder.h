@@ -4,7 +4,7 @@
 #include <shlobj.h>
 #include <memory>
 #include "items/ItemIdManager.h"
-#include "module/Module.h"
+#include "module/ComObject.h"
 #include "module/Raii.h"
 
 // A new folder with one reference (the caller's), or null when it cannot be made.
@@ -17,15 +17,12 @@ enum CameraColumn : int {
     kColumnType = 2,
 };
 
-class CameraFolder final : public IShellFolder, public IPersistFolder {
+class CameraFolder final : public ComObject<CameraFolder, IShellFolder, IPersistFolder> {
 public:
     // A folder with one reference, or null when no manager or allocator could be had.
     static CameraFolder* Create(IShellFolder* parentFolder);
 
-    // IUnknown
-    IFACEMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    IFACEMETHODIMP_(ULONG) AddRef() override;
-    IFACEMETHODIMP_(ULONG) Release() override;
+    static const QITAB* InterfaceTable();
 
     // IShellFolder
     IFACEMETHODIMP ParseDisplayName(HWND hwnd, IBindCtx* pbc, LPWSTR pszDisplayName, ULONG* pchEaten,
@@ -51,15 +48,11 @@ public:
 
 private:
     explicit CameraFolder(IShellFolder* parentFolder) : m_pParentFolder(parentFolder) {}
-    ~CameraFolder() = default;
-    CameraFolder(const CameraFolder&) = delete;
-    CameraFolder& operator=(const CameraFolder&) = delete;
+    ~CameraFolder() override = default;
 
     int CompareItems(int column, LPCITEMIDLIST item1, LPCITEMIDLIST item2);
 
-    // Destroyed in reverse: manager, allocator, parent, module count.
-    ModuleObjectCount m_moduleCount;
-    LONG m_cRef = 1;
+    // Destroyed in reverse: manager, allocator, parent (the base's module count last).
     ComPtr<IShellFolder> m_pParentFolder;
     ComPtr<IMalloc> m_pMalloc;
     std::unique_ptr<ItemIdManager> m_pIdManager;

@@ -126,27 +126,13 @@ ItemContextMenu::~ItemContextMenu()
 }
 
 // IUnknown and IContextMenu: the object itself.
-IFACEMETHODIMP ItemContextMenu::QueryInterface(REFIID riid, void** ppv)
+const QITAB* ItemContextMenu::InterfaceTable()
 {
     static const QITAB table[] = {
         QITABENT(ItemContextMenu, IContextMenu),
         {},
     };
-    return QISearch(this, table, riid, ppv);
-}
-
-// One more reference.
-IFACEMETHODIMP_(ULONG) ItemContextMenu::AddRef()
-{
-    return ++m_cRef;
-}
-
-// One reference less; the last destroys the menu object.
-IFACEMETHODIMP_(ULONG) ItemContextMenu::Release()
-{
-    const LONG cRef = --m_cRef;
-    if (cRef == 0) delete this;
-    return cRef;
+    return table;
 }
 
 // Fills the menu: the default item only, the items' commands, or the background's.

@@ -5,19 +5,16 @@
 #include <shlobj.h>
 #include <memory>
 #include "items/ItemIdManager.h"
-#include "module/Module.h"
+#include "module/ComObject.h"
 #include "module/Raii.h"
 
-class ItemContextMenu final : public IContextMenu {
+class ItemContextMenu final : public ComObject<ItemContextMenu, IContextMenu> {
 public:
     // A menu for the given items (copied), or for the folder's background when cidl is 0.
     // Null when no allocator, manager or memory for the copies could be had.
     static ItemContextMenu* Create(const LPCITEMIDLIST* apidl, UINT cidl);
 
-    // IUnknown
-    IFACEMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    IFACEMETHODIMP_(ULONG) AddRef() override;
-    IFACEMETHODIMP_(ULONG) Release() override;
+    static const QITAB* InterfaceTable();
 
     // IContextMenu
     IFACEMETHODIMP QueryContextMenu(HMENU hmenu, UINT indexMenu, UINT idCmdFirst, UINT idCmdLast, UINT uFlags) override;
@@ -26,9 +23,7 @@ public:
 
 private:
     ItemContextMenu() = default;
-    ~ItemContextMenu();
-    ItemContextMenu(const ItemContextMenu&) = delete;
-    ItemContextMenu& operator=(const ItemContextMenu&) = delete;
+    ~ItemContextMenu() override;
 
     bool Initialize(const LPCITEMIDLIST* apidl, UINT cidl);
     bool CopyItems(const LPCITEMIDLIST* apidl, UINT cidl);
@@ -36,11 +31,9 @@ private:
     void FillItemMenu(HMENU hmenu, UINT position, UINT idCmdFirst);
     void FillBackgroundMenu(HMENU hmenu, UINT position);
 
-    // Destroyed in reverse: allocator, manager, module count (the copies go first).
-    ModuleObjectCount m_moduleCount;
+    // Destroyed in reverse: allocator, manager (the copies go first, the base's module count last).
     std::unique_ptr<ItemIdManager> m_pIdManager;
     ComPtr<IMalloc> m_pMalloc;
-    LONG m_cRef = 1;
     LPITEMIDLIST* m_apidl = nullptr;  // copies of the items, then a null entry
     UINT m_cidl = 0;
     bool m_fBackground = false;

@@ -34,27 +34,13 @@ ItemEnumerator::~ItemEnumerator()
 }
 
 // IUnknown and IEnumIDList: the object itself.
-IFACEMETHODIMP ItemEnumerator::QueryInterface(REFIID riid, void** ppv)
+const QITAB* ItemEnumerator::InterfaceTable()
 {
     static const QITAB table[] = {
         QITABENT(ItemEnumerator, IEnumIDList),
         {},
     };
-    return QISearch(this, table, riid, ppv);
-}
-
-// One more reference.
-IFACEMETHODIMP_(ULONG) ItemEnumerator::AddRef()
-{
-    return ++m_cRef;
-}
-
-// One reference less; the last destroys the enumerator and its items.
-IFACEMETHODIMP_(ULONG) ItemEnumerator::Release()
-{
-    const LONG cRef = --m_cRef;
-    if (cRef == 0) delete this;
-    return cRef;
+    return table;
 }
 
 // Copies of up to celt items from the current one on.

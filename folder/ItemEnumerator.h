@@ -5,19 +5,16 @@
 #include <memory>
 #include "camera/CameraConnection.h"
 #include "items/ItemIdManager.h"
-#include "module/Module.h"
+#include "module/ComObject.h"
 #include "module/Raii.h"
 
-class ItemEnumerator final : public IEnumIDList {
+class ItemEnumerator final : public ComObject<ItemEnumerator, IEnumIDList> {
 public:
     // Reads the camera now (when grfFlags asks for files) and hands out one reference.
     // E_FAIL when the object cannot be allocated, E_OUTOFMEMORY without allocator or manager.
     static HRESULT Create(SHCONTF grfFlags, IEnumIDList** ppenum);
 
-    // IUnknown
-    IFACEMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    IFACEMETHODIMP_(ULONG) AddRef() override;
-    IFACEMETHODIMP_(ULONG) Release() override;
+    static const QITAB* InterfaceTable();
 
     // IEnumIDList
     IFACEMETHODIMP Next(ULONG celt, LPITEMIDLIST* rgelt, ULONG* pceltFetched) override;
@@ -48,9 +45,7 @@ private:
     };
 
     ItemEnumerator() = default;
-    ~ItemEnumerator();
-    ItemEnumerator(const ItemEnumerator&) = delete;
-    ItemEnumerator& operator=(const ItemEnumerator&) = delete;
+    ~ItemEnumerator() override;
 
     HRESULT Initialize(SHCONTF grfFlags);
     bool BuildItemList(SHCONTF grfFlags);
@@ -58,12 +53,10 @@ private:
     bool AppendItem(LPITEMIDLIST pidl);
     void FreeItemList();
 
-    // Destroyed in reverse: allocator, manager, connection use, module count.
-    ModuleObjectCount m_moduleCount;
+    // Destroyed in reverse: allocator, manager, connection use (the base's module count last).
     ConnectionUse m_connection;
     std::unique_ptr<ItemIdManager> m_pIdManager;
     ComPtr<IMalloc> m_pMalloc;
-    LONG m_cRef = 1;
     ItemNode* m_pFirst = nullptr;
     ItemNode* m_pLast = nullptr;
     ItemNode* m_pCurrent = nullptr;

@@ -4,28 +4,14 @@
 
 ClassFactory::ClassFactory(CreateObjectFunction createObject) : m_createObject(createObject) {}
 
-// Answers IUnknown and IClassFactory only.
-IFACEMETHODIMP ClassFactory::QueryInterface(REFIID riid, void** ppv)
+// IUnknown and IClassFactory only.
+const QITAB* ClassFactory::InterfaceTable()
 {
-    static const QITAB interfaces[] = {
+    static const QITAB table[] = {
         QITABENT(ClassFactory, IClassFactory),
-        {nullptr, 0},
+        {},
     };
-    return QISearch(this, interfaces, riid, ppv);
-}
-
-// Adds one reference.
-IFACEMETHODIMP_(ULONG) ClassFactory::AddRef()
-{
-    return ++m_cRef;
-}
-
-// Takes one reference away; the last one destroys the factory.
-IFACEMETHODIMP_(ULONG) ClassFactory::Release()
-{
-    const LONG cRef = --m_cRef;
-    if (cRef == 0) delete this;
-    return cRef;
+    return table;
 }
 
 // Makes a new object and hands out the interface asked for; aggregation is refused.

@@ -2,30 +2,23 @@
 #pragma once
 #include <windows.h>
 #include <objbase.h>
-#include "module/Module.h"
+#include "module/ComObject.h"
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public ComObject<ClassFactory, IClassFactory> {
 public:
     // Makes one new object with one reference, or null when it cannot be made.
     using CreateObjectFunction = IUnknown* (*)();
 
     explicit ClassFactory(CreateObjectFunction createObject);
 
-    // IUnknown
-    IFACEMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    IFACEMETHODIMP_(ULONG) AddRef() override;
-    IFACEMETHODIMP_(ULONG) Release() override;
+    static const QITAB* InterfaceTable();
 
     // IClassFactory
     IFACEMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override;
     IFACEMETHODIMP LockServer(BOOL lock) override;
 
 private:
-    ~ClassFactory() = default;
-    ClassFactory(const ClassFactory&) = delete;
-    ClassFactory& operator=(const ClassFactory&) = delete;
+    ~ClassFactory() override = default;
 
-    ModuleObjectCount m_moduleCount;
-    LONG m_cRef = 1;
     CreateObjectFunction m_createObject;
 };

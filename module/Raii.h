@@ -1,4 +1,5 @@
 // Small owners of Win32 resources: each closes what it holds when it goes out of scope.
+// Every handle holder is one UniqueAny<T, Close, IsValid> template.
 #pragma once
 #include <windows.h>
 #include <objbase.h>
@@ -7,89 +8,99 @@
 
 using Microsoft::WRL::ComPtr;
 
-// A registry key.
-class RegKey {
+// Handles whose "none" is null.
+template <typename T> constexpr bool IsNonNull(T value)
+{
+    return value != T{};
+}
+
+// Kernel handles, where INVALID_HANDLE_VALUE means none as well as null.
+inline bool IsValidKernelHandle(HANDLE handle)
+{
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+}
+
+// Owns one value of T and closes it with CloseValue (which answers whether closing worked).
+template <typename T, bool (*CloseValue)(T), bool (*IsValidValue)(T) = IsNonNull<T>> class UniqueAny {
 public:
-    RegKey() = default;
-    explicit RegKey(HKEY key) : m_hKey(key) {}
-    ~RegKey() { Reset(); }
-    RegKey(RegKey&& other) noexcept : m_hKey(std::exchange(other.m_hKey, nullptr)) {}
-    RegKey& operator=(RegKey&& other) noexcept { if (this != &other) { Reset(); m_hKey = std::exchange(other.m_hKey, nullptr); } return *this; }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-
-    HKEY Get() const { return m_hKey; }
-    HKEY* Put() { Reset(); return &m_hKey; }
-    explicit operator bool() const { return m_hKey != nullptr; }
-    void Reset() { if (m_hKey) { RegCloseKey(m_hKey); m_hKey = nullptr; } }
-
-private:
-    HKEY m_hKey = nullptr;
-};
-
-// A kernel handle; INVALID_HANDLE_VALUE and null both mean none.
-class FileHandle {
-public:
-    FileHandle() = default;
-    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    HANDLE Get() const { return m_handle; }
-    bool IsValid() const { return m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE; }
-    // Closes now; true when there was nothing to close or CloseHandle succeeded.
-    bool Close() {
-        if (!IsValid()) return true;
-        const bool closed = CloseHandle(m_handle) != FALSE;
-        m_handle = nullptr;
-        return closed;
+    UniqueAny() = default;
+    explicit UniqueAny(T value) : m_value(value) {}
+    ~UniqueAny() { Reset(); }
+    UniqueAny(UniqueAny&& other) noexcept : m_value(std::exchange(other.m_value, T{})) {}
+    UniqueAny& operator=(UniqueAny&& other) noexcept
+    {
+        if (this != &other) {
+            Reset();
+            m_value = std::exchange(other.m_value, T{});
+        }
+        return *this;
     }
+    UniqueAny(const UniqueAny&) = delete;
+    UniqueAny& operator=(const UniqueAny&) = delete;
 
-private:
-    HANDLE m_handle = nullptr;
-};
-
-// A library loaded for the length of a call.
-class LibraryHandle {
-public:
-    explicit LibraryHandle(const char* name) : m_hModule(LoadLibraryA(name)) {}
-    ~LibraryHandle() { if (m_hModule) FreeLibrary(m_hModule); }
-    LibraryHandle(const LibraryHandle&) = delete;
-    LibraryHandle& operator=(const LibraryHandle&) = delete;
-
-    HMODULE Get() const { return m_hModule; }
-    template <typename Fn> Fn GetProc(const char* name) const {
-        return m_hModule ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m_hModule, name))) : nullptr;
+    T Get() const { return m_value; }
+    bool IsValid() const { return IsValidValue(m_value); }
+    explicit operator bool() const { return IsValid(); }
+    // Closes what is held, then gives the place for a new value.
+    T* Put()
+    {
+        Reset();
+        return &m_value;
     }
+    // Hands the value over to the caller, who closes it.
+    T Release() { return std::exchange(m_value, T{}); }
+    // Closes now; true when there was nothing to close or closing succeeded.
+    bool Reset(T value = T{})
+    {
+        const T old = std::exchange(m_value, value);
+        return IsValidValue(old) ? CloseValue(old) : true;
+    }
+    bool Close() { return Reset(); }
 
 private:
-    HMODULE m_hModule;
+    T m_value{};
 };
 
-// Memory from the COM task allocator.
-template <typename T> class CoTaskMemPtr {
+namespace raii_close {
+inline bool RegKey(HKEY key) { return RegCloseKey(key) == ERROR_SUCCESS; }
+inline bool Handle(HANDLE handle) { return CloseHandle(handle) != FALSE; }
+inline bool Library(HMODULE module) { return FreeLibrary(module) != FALSE; }
+inline bool Window(HWND hwnd) { return DestroyWindow(hwnd) != FALSE; }
+inline bool Menu(HMENU menu) { return DestroyMenu(menu) != FALSE; }
+inline bool Global(HGLOBAL block) { return GlobalFree(block) == nullptr; }
+template <typename T> bool CoTaskMem(T* p)
+{
+    CoTaskMemFree(p);
+    return true;
+}
+}  // namespace raii_close
+
+using RegKey = UniqueAny<HKEY, raii_close::RegKey>;
+using FileHandle = UniqueAny<HANDLE, raii_close::Handle, IsValidKernelHandle>;
+using KernelHandle = FileHandle;
+using WindowHandle = UniqueAny<HWND, raii_close::Window>;
+using MenuHandle = UniqueAny<HMENU, raii_close::Menu>;
+using GlobalBlock = UniqueAny<HGLOBAL, raii_close::Global>;
+template <typename T> using CoTaskMemPtr = UniqueAny<T*, raii_close::CoTaskMem<T>>;
+
+// A library loaded for the length of a call, with typed lookups of its exports.
+class LibraryHandle : public UniqueAny<HMODULE, raii_close::Library> {
 public:
-    CoTaskMemPtr() = default;
-    explicit CoTaskMemPtr(T* p) : m_p(p) {}
-    ~CoTaskMemPtr() { CoTaskMemFree(m_p); }
-    CoTaskMemPtr(const CoTaskMemPtr&) = delete;
-    CoTaskMemPtr& operator=(const CoTaskMemPtr&) = delete;
-
-    T* Get() const { return m_p; }
-    T** Put() { CoTaskMemFree(m_p); m_p = nullptr; return &m_p; }
-    T* Release() { return std::exchange(m_p, nullptr); }
-    explicit operator bool() const { return m_p != nullptr; }
-
-private:
-    T* m_p = nullptr;
+    explicit LibraryHandle(const char* name) : UniqueAny(LoadLibraryA(name)) {}
+    template <typename Fn> Fn GetProc(const char* name) const
+    {
+        return IsValid() ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(Get(), name))) : nullptr;
+    }
 };
 
 // Memory from an IMalloc allocator, given back to the same allocator.
 template <typename T> class MallocPtr {
 public:
     MallocPtr(IMalloc* malloc, T* p) : m_pMalloc(malloc), m_p(p) {}
-    ~MallocPtr() { if (m_p) m_pMalloc->Free(m_p); }
+    ~MallocPtr()
+    {
+        if (m_p) m_pMalloc->Free(m_p);
+    }
     MallocPtr(const MallocPtr&) = delete;
     MallocPtr& operator=(const MallocPtr&) = delete;
 
@@ -118,7 +129,10 @@ private:
 template <typename T> class GlobalLockPtr {
 public:
     explicit GlobalLockPtr(HGLOBAL hGlobal) : m_hGlobal(hGlobal), m_p(hGlobal ? static_cast<T*>(GlobalLock(hGlobal)) : nullptr) {}
-    ~GlobalLockPtr() { if (m_p) GlobalUnlock(m_hGlobal); }
+    ~GlobalLockPtr()
+    {
+        if (m_p) GlobalUnlock(m_hGlobal);
+    }
     GlobalLockPtr(const GlobalLockPtr&) = delete;
     GlobalLockPtr& operator=(const GlobalLockPtr&) = delete;
 
@@ -129,3 +143,11 @@ private:
     HGLOBAL m_hGlobal;
     T* m_p;
 };
+
+// Takes over the caller's reference. (This toolchain's ComPtr::Attach adds one more.)
+template <typename T> ComPtr<T> Adopt(T* object)
+{
+    ComPtr<T> owner;
+    *owner.GetAddressOf() = object;
+    return owner;
+}

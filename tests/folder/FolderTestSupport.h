@@ -36,14 +36,6 @@ protected:
     std::unique_ptr<ItemIdManager> m_pManager;
 };
 
-// Takes over the caller's reference. (This toolchain's ComPtr::Attach adds one more.)
-template <typename T> ComPtr<T> Adopt(T* object)
-{
-    ComPtr<T> owner;
-    *owner.GetAddressOf() = object;
-    return owner;
-}
-
 // A folder made as the class factory makes it, released before the count is checked.
 class FolderObjectTest : public FolderTest {
 protected:
