@@ -10,10 +10,12 @@ LONG g_cConnectionUsers = 0;
 namespace {
 // More files than this is not a listing a camera can hold: the count is taken as garbage.
 const unsigned kMaxListedFiles = 65535;
+// Guards creating, counting and destroying the shared connection.
+SRWLOCK g_connectionLock = SRWLOCK_INIT;
 }  // namespace
 
-// Starts with the link closed; the owner view is kept but not counted.
-CameraConnection::CameraConnection(IShellView* owner) : m_pOwnerView(owner)
+// Starts with the link closed and no unit running.
+CameraConnection::CameraConnection() : m_hWorkMutex(CreateMutexA(nullptr, FALSE, nullptr))
 {
     if (FAILED(SHGetMalloc(m_pMalloc.GetAddressOf()))) m_pMalloc.Reset();
 }
@@ -26,37 +28,45 @@ CameraConnection::~CameraConnection()
 }
 
 // Hands out the shared connection, creating it on first use.
-CameraConnection* AcquireCameraConnection(IShellView* owner)
+CameraConnection* AcquireCameraConnection()
 {
+    AcquireSRWLockExclusive(&g_connectionLock);
     if (!g_pConnection) {
-        CameraConnection* connection = new (std::nothrow) CameraConnection(owner);
-        if (connection && !connection->m_pMalloc) {
+        CameraConnection* connection = new (std::nothrow) CameraConnection();
+        if (connection && (!connection->m_pMalloc || !connection->m_hWorkMutex)) {
             delete connection;
             connection = nullptr;
         }
         g_pConnection = connection;
     }
     ++g_cConnectionUsers;
-    return g_pConnection;
+    CameraConnection* connection = g_pConnection;
+    ReleaseSRWLockExclusive(&g_connectionLock);
+    return connection;
 }
 
 // Gives one use back; the last one destroys the connection.
 void ReleaseCameraConnection()
 {
-    if (g_cConnectionUsers == 0) return;
-    if (--g_cConnectionUsers > 0 || !g_pConnection) return;
-    delete std::exchange(g_pConnection, nullptr);
+    AcquireSRWLockExclusive(&g_connectionLock);
+    CameraConnection* last = nullptr;
+    if (g_cConnectionUsers > 0 && --g_cConnectionUsers == 0) last = std::exchange(g_pConnection, nullptr);
+    ReleaseSRWLockExclusive(&g_connectionLock);
+    delete last;
 }
 
 // Opens the link: the quick link type first, then the slow search under the connect dialog.
 bool CameraConnection::Connect()
 {
+    LinkLock lock(this);
     if (m_fConnected) return true;
     // A connect already running pumps messages; a second one would enter the library twice.
     if (m_fConnecting) return false;
     m_fConnecting = true;
     g_fConnectCancelled = false;
     const ComStatus status = OpenLink();
+    // A Cancel that comes after the connect ended must not abort the link's later calls.
+    g_fConnectCancelled = false;
     m_fConnecting = false;
     if (status != ZQ_STATUS_OK) {
         ReportComStatus(status);
@@ -99,6 +109,7 @@ ComStatus CameraConnection::OpenSlowLink()
 // Closes the link; true when it was closed already or the camera agreed.
 bool CameraConnection::Disconnect()
 {
+    LinkLock lock(this);
     if (!m_fConnected) return true;
     FreeFileList();
     m_fConnected = false;
@@ -109,12 +120,16 @@ bool CameraConnection::Disconnect()
 bool CameraConnection::NextFileEntry(CameraFileEntry* entry, bool first)
 {
     if (!entry) return false;
+    LinkLock lock(this);
     if (!EnsureLink()) return false;
     if (first) {
         if (!ReadFileList()) return false;
         m_iCurrent = 0;
     } else {
-        if (!m_pFileList || m_iCurrent + 1 >= m_cFiles) return false;
+        if (!m_pFileList || m_iCurrent + 1 >= m_cFiles) {
+            m_fNotAvailableTold = false;  // a listing that reached its end met no gone file
+            return false;
+        }
         ++m_iCurrent;
     }
     const char* name = m_pFileList + static_cast<size_t>(m_iCurrent) * ZQ_LIST_RECORD;
@@ -127,7 +142,10 @@ bool CameraConnection::NextFileEntry(CameraFileEntry* entry, bool first)
     }
     entry->dwSize = size;
     if (size == 0) {
+        // The refresh this news asks for meets the same file again: the user hears of it once.
+        m_fListing = true;
         ReportTransferError(3);
+        m_fListing = false;
         return false;
     }
     return true;
@@ -143,7 +161,10 @@ bool CameraConnection::ReadFileList()
         return false;
     }
     FreeFileList();
-    if (count == 0) return false;
+    if (count == 0) {
+        m_fNotAvailableTold = false;
+        return false;
+    }
     if (count > kMaxListedFiles) {
         ReportComStatus(ZQ_STATUS_COMM_ERROR);
         return false;
@@ -178,26 +199,15 @@ void CameraConnection::FreeFileList()
     m_iCurrent = 0;
 }
 
-// The owner view's window, or none when there is no owner or its window is gone.
+// The running unit's window, or none when there is no unit, no window or the window is gone.
 HWND CameraConnection::OwnerWindow() const
 {
-    if (!m_pOwnerView) return nullptr;
-    HWND hwnd = nullptr;
-    if (FAILED(m_pOwnerView->GetWindow(&hwnd)) || !IsWindow(hwnd)) return nullptr;
-    return hwnd;
+    return m_hwndOwner && IsWindow(m_hwndOwner) ? m_hwndOwner : nullptr;
 }
 
-// The owner is going away: nothing is parented to it or asked of it from now on.
-void CameraConnection::ForgetOwnerView(IShellView* owner)
+// The message that asks a camera window to list the camera again.
+UINT CameraRefreshMessage()
 {
-    if (owner && owner == m_pOwnerView) m_pOwnerView = nullptr;
-}
-
-// Asks the owner to list the camera again; a refresh never starts inside another one.
-void CameraConnection::RefreshOwnerView()
-{
-    if (!m_pOwnerView || m_fRefreshing) return;
-    m_fRefreshing = true;
-    m_pOwnerView->Refresh();
-    m_fRefreshing = false;
+    static const UINT message = RegisterWindowMessageA("Lumora.RefreshCameraList");
+    return message;
 }

@@ -15,9 +15,17 @@ struct CameraFileEntry {
 
 class CameraConnection {
 public:
+    // Units of work (see CameraWork): the connection belongs to one unit at a time. A unit
+    // on another thread waits for the running one; units nest on one thread. The outermost
+    // unit's end closes the link unless it was opened on link type 1.
+    HWND BeginWork(HWND owner);
+    void EndWork(HWND previousOwner);
+
     // Link.
     bool Connect();
     bool Disconnect();
+    // A view going inactive: the link closes now, or at the end of the unit that runs.
+    void DisconnectWhenIdle();
     bool NextFileEntry(CameraFileEntry* entry, bool first);
     bool IsConnected() const { return m_fConnected; }
     bool IsLinkType1() const { return m_fLinkType1; }
@@ -41,20 +49,20 @@ public:
     void ReportShellError(UINT_PTR code);
     void ShowMessage(UINT id);
 
-    // The owner view: parent of the dialogs and messages, refreshed when a file is gone.
-    IShellView* OwnerView() const { return m_pOwnerView; }
+    // The window of the running unit (parent of its dialogs and messages), while it exists.
     HWND OwnerWindow() const;
-    // The owner tells the connection it is going away: no parent, no refresh from now on.
-    void ForgetOwnerView(IShellView* owner);
 
 private:
-    friend CameraConnection* AcquireCameraConnection(IShellView* owner);
+    friend CameraConnection* AcquireCameraConnection();
     friend void ReleaseCameraConnection();
-    explicit CameraConnection(IShellView* owner);
+    friend class LinkLock;
+    CameraConnection();
     ~CameraConnection();
     CameraConnection(const CameraConnection&) = delete;
     CameraConnection& operator=(const CameraConnection&) = delete;
 
+    void Lock();
+    void Unlock();
     bool EnsureLink() { return m_fConnected || Connect(); }
     ComStatus OpenLink();
     ComStatus OpenSlowLink();
@@ -63,22 +71,39 @@ private:
     ComStatus ReceiveChunk(const char* name, DWORD chunk, BYTE* buffer, bool segmented, bool firstPass);
     void ShowMessageBox(const char* text);
     void FreeFileList();
-    void RefreshOwnerView();
+    void ReportNotAvailable();
 
     ModuleObjectCount m_moduleCount;
+    KernelHandle m_hWorkMutex;         // held by the running unit (and by each operation)
+    LONG m_cWorkDepth = 0;             // units nested on the holding thread
+    HWND m_hwndOwner = nullptr;        // the running unit's window, not owned
+    LONG volatile m_fDisconnectRequested = 0;  // close the link when the running unit ends
     char* m_pFileList = nullptr;       // the last listing: count x 13 bytes + end mark
     DWORD m_cFiles = 0;                // records in m_pFileList
     DWORD m_iCurrent = 0;              // record that pszName points at
     bool m_fConnected = false;
     bool m_fLinkType1 = false;         // a connect succeeded on link type 1; sticks
     bool m_fConnecting = false;        // a connect is running (its dialog pumps messages)
+    bool m_fNotAvailableTold = false;  // the user was told a listed file is gone; listings stay quiet
+    bool m_fListing = false;           // NextFileEntry is reading the camera
     ComPtr<IMalloc> m_pMalloc;
-    IShellView* m_pOwnerView = nullptr;  // not counted
-    bool m_fRefreshing = false;        // the owner's refresh is running
 };
 
-// The shared connection: the first call creates it and fixes its owner view.
-CameraConnection* AcquireCameraConnection(IShellView* owner);
+// Holds the connection for one operation: a unit on another thread waits until it ends.
+class LinkLock {
+public:
+    explicit LinkLock(CameraConnection* connection) : m_pConnection(connection) { m_pConnection->Lock(); }
+    ~LinkLock() { m_pConnection->Unlock(); }
+    LinkLock(const LinkLock&) = delete;
+    LinkLock& operator=(const LinkLock&) = delete;
+
+private:
+    CameraConnection* m_pConnection;
+};
+
+// The shared connection: the first call creates it. Null when it cannot be made; the
+// caller releases its use in every case.
+CameraConnection* AcquireCameraConnection();
 // Gives one use back; the last one closes the link and destroys the connection.
 void ReleaseCameraConnection();
 
@@ -88,8 +113,11 @@ bool ReadProductName(char* name, DWORD capacity);
 // Module-wide state of the link.
 extern CameraConnection* g_pConnection;
 extern LONG g_cConnectionUsers;
-extern bool g_fConnectCancelled;
+extern bool volatile g_fConnectCancelled;
 extern HWND g_hwndConnectDialog;
+
+// Posted to a unit's window when a file it met is gone and the window should list the camera again.
+UINT CameraRefreshMessage();
 
 INT_PTR CALLBACK ConnectDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 int __cdecl ConnectAbortProc(void);

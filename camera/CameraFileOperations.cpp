@@ -63,6 +63,7 @@ void MarkReadOnly(HANDLE file)
 bool CameraConnection::DeleteCameraFile(const char* name)
 {
     if (!name) return false;
+    LinkLock lock(this);
     if (!EnsureLink()) return false;
     ComStatus status;
     {
@@ -78,6 +79,7 @@ bool CameraConnection::DeleteCameraFile(const char* name)
 bool CameraConnection::ReceiveCameraFile(const char* name, DWORD size, BYTE* buffer)
 {
     if (!name) return false;
+    LinkLock lock(this);
     EnsureLink();
     if (!m_fConnected || !buffer || size == 0) return false;
     ComStatus status;
@@ -93,6 +95,7 @@ bool CameraConnection::ReceiveCameraFile(const char* name, DWORD size, BYTE* buf
 // Opens a segmented read of a camera file.
 ComStatus CameraConnection::BeginSegmentedReceive(const char* name, DWORD segmentSize)
 {
+    LinkLock lock(this);
     if (!name || !EnsureLink()) return ZQ_STATUS_NO_LINK;
     return ZQ_GetSegmentedFile(segmentSize, name);
 }
@@ -100,6 +103,7 @@ ComStatus CameraConnection::BeginSegmentedReceive(const char* name, DWORD segmen
 // Reads the next segment of a segmented read.
 ComStatus CameraConnection::ReceiveSegment(DWORD size, BYTE* buffer)
 {
+    LinkLock lock(this);
     if (!buffer || !EnsureLink()) return ZQ_STATUS_NO_LINK;
     return ZQ_GetSegment(size, buffer);
 }
@@ -107,6 +111,7 @@ ComStatus CameraConnection::ReceiveSegment(DWORD size, BYTE* buffer)
 // Writes a whole file to the camera; a put that could not happen is a failure.
 ComStatus CameraConnection::PutCameraFile(const char* name, DWORD size, const BYTE* data)
 {
+    LinkLock lock(this);
     if (!name || !data || !EnsureLink()) return ZQ_STATUS_NO_LINK;
     return ZQ_PutFile(size, data, name);
 }
@@ -114,6 +119,7 @@ ComStatus CameraConnection::PutCameraFile(const char* name, DWORD size, const BY
 // Opens a segmented write of a file of totalSize bytes.
 ComStatus CameraConnection::BeginSegmentedPut(const char* name, DWORD totalSize)
 {
+    LinkLock lock(this);
     if (!name || !EnsureLink()) return ZQ_STATUS_NO_LINK;
     return ZQ_PutSegmentedFile(totalSize, name);
 }
@@ -121,6 +127,7 @@ ComStatus CameraConnection::BeginSegmentedPut(const char* name, DWORD totalSize)
 // Writes the next segment of a segmented write.
 ComStatus CameraConnection::PutSegment(DWORD size, const BYTE* data)
 {
+    LinkLock lock(this);
     if (!data || !EnsureLink()) return ZQ_STATUS_NO_LINK;
     return ZQ_PutSegment(size, data);
 }
@@ -128,6 +135,7 @@ ComStatus CameraConnection::PutSegment(DWORD size, const BYTE* data)
 // The camera's firmware version, from its dotted text; missing numbers read as 0.
 bool CameraConnection::QueryFirmwareVersion(int* major, int* minor, int* build)
 {
+    LinkLock lock(this);
     if (!EnsureLink()) return false;
     char text[ZQ_FIRMWARE_TEXT] = {};
     if (ZQ_GetFirmwareVersion(text) != ZQ_STATUS_OK) return false;
@@ -143,6 +151,7 @@ bool CameraConnection::QueryFirmwareVersion(int* major, int* minor, int* build)
 // Free space on the camera in KiB; 0 when it cannot be read.
 DWORD CameraConnection::QueryMediaFree()
 {
+    LinkLock lock(this);
     EnsureLink();
     unsigned freeKiB = 0;
     if (ZQ_GetMediaFree(&freeKiB) != ZQ_STATUS_OK) return 0;
@@ -154,6 +163,7 @@ bool CameraConnection::CopyToTempFile(const char* name, char* path, bool readOnl
 {
     if (!name || !path) return false;
     path[0] = '\0';
+    LinkLock lock(this);
     if (!EnsureLink()) return false;
     WaitCursor wait;
     unsigned size = 0;
@@ -236,6 +246,7 @@ ComStatus CameraConnection::ReceiveChunk(const char* name, DWORD chunk, BYTE* bu
 bool CameraConnection::OpenCameraFile(const char* name)
 {
     if (!name) return false;
+    LinkLock lock(this);
     if (!EnsureLink()) return false;
     if (IsDangerousType(name)) {
         ShowMessage(IDS_SHELL_OPEN_FAILED);

@@ -4,7 +4,7 @@
 #include "module/TextHelpers.h"
 #include "resources/resource.h"
 
-bool g_fConnectCancelled = false;
+bool volatile g_fConnectCancelled = false;
 HWND g_hwndConnectDialog = nullptr;
 
 namespace {

@@ -81,16 +81,24 @@ void CameraConnection::ReportShellError(UINT_PTR code)
 // One warning box with the text of id; an id without text says the file is gone and refreshes.
 void CameraConnection::ShowMessage(UINT id)
 {
+    LinkLock lock(this);
     char text[kMessageCapacity];
     LoadMessageText(id, text);
     if (text[0] != '\0') {
         ShowMessageBox(text);
         return;
     }
-    // Inside the refresh that this news asked for, the same file is met again: tell it once.
-    if (m_fRefreshing) return;
+    ReportNotAvailable();
+}
+
+// A file is gone: the box, then the unit's window is asked to list the camera again once
+// the unit is over. A listing that meets a gone file the user was told of stays quiet.
+void CameraConnection::ReportNotAvailable()
+{
+    if (m_fListing && m_fNotAvailableTold) return;
     ShowMessageBox(kNotAvailableText);
-    RefreshOwnerView();
+    m_fNotAvailableTold = true;
+    if (HWND owner = OwnerWindow()) PostMessageA(owner, CameraRefreshMessage(), 0, 0);
 }
 
 // The task-modal warning box, parented to the owner view's window.

@@ -61,10 +61,10 @@ IFACEMETHODIMP CameraFolder::ParseDisplayName(HWND, IBindCtx*, LPWSTR, ULONG*, L
 }
 
 // A new enumerator, which reads the camera now.
-IFACEMETHODIMP CameraFolder::EnumObjects(HWND, SHCONTF grfFlags, IEnumIDList** ppenumIDList)
+IFACEMETHODIMP CameraFolder::EnumObjects(HWND hwndOwner, SHCONTF grfFlags, IEnumIDList** ppenumIDList)
 {
     if (!ppenumIDList) return E_POINTER;
-    return ItemEnumerator::Create(grfFlags, ppenumIDList);
+    return ItemEnumerator::Create(hwndOwner, grfFlags, ppenumIDList);
 }
 
 // Not provided: the folder has no subfolders.

@@ -1,14 +1,15 @@
 #include "folder/ItemEnumerator.h"
 #include <new>
 #include <shlwapi.h>
+#include "camera/CameraWork.h"
 
-HRESULT ItemEnumerator::Create(SHCONTF grfFlags, IEnumIDList** ppenum)
+HRESULT ItemEnumerator::Create(HWND hwndOwner, SHCONTF grfFlags, IEnumIDList** ppenum)
 {
     if (!ppenum) return E_POINTER;
     *ppenum = nullptr;
     auto* enumerator = new (std::nothrow) ItemEnumerator();
     if (!enumerator) return E_FAIL;
-    const HRESULT hr = enumerator->Initialize(grfFlags);
+    const HRESULT hr = enumerator->Initialize(hwndOwner, grfFlags);
     if (FAILED(hr)) {
         enumerator->Release();
         return hr;
@@ -18,13 +19,13 @@ HRESULT ItemEnumerator::Create(SHCONTF grfFlags, IEnumIDList** ppenum)
 }
 
 // Takes the allocator, the manager and a use of the connection, then reads the camera.
-HRESULT ItemEnumerator::Initialize(SHCONTF grfFlags)
+HRESULT ItemEnumerator::Initialize(HWND hwndOwner, SHCONTF grfFlags)
 {
     m_pIdManager = ItemIdManager::Create();
     if (!m_pIdManager) return E_OUTOFMEMORY;
     if (FAILED(SHGetMalloc(&m_pMalloc)) || !m_pMalloc) return E_OUTOFMEMORY;
     m_connection.Acquire();
-    BuildItemList(grfFlags);  // a listing cut short still makes a working enumerator
+    BuildItemList(hwndOwner, grfFlags);  // a listing cut short still makes a working enumerator
     return S_OK;
 }
 
@@ -82,15 +83,14 @@ IFACEMETHODIMP ItemEnumerator::Clone(IEnumIDList**)
     return E_NOTIMPL;
 }
 
-// Fills the chain from the camera when files are asked for; true unless memory ran out.
-bool ItemEnumerator::BuildItemList(SHCONTF grfFlags)
+// Fills the chain from the camera when files are asked for, as one unit of work; true
+// unless memory ran out.
+bool ItemEnumerator::BuildItemList(HWND hwndOwner, SHCONTF grfFlags)
 {
     if (!(grfFlags & SHCONTF_NONFOLDERS)) return true;
-    CameraConnection* connection = m_connection.Get();
-    if (!connection || !connection->Connect()) return true;  // the connection told the user
-    if (!ReadListing(connection)) return false;              // out of memory: link left as it is
-    if (!connection->IsLinkType1()) connection->Disconnect();
-    return true;
+    CameraWork work(m_connection.Get(), hwndOwner);
+    if (!work.Connect()) return true;  // the connection told the user
+    return ReadListing(work.Connection());
 }
 
 // One item per listed file, in the camera's order; false when memory ran out.

@@ -10,9 +10,10 @@
 
 class ItemEnumerator final : public ComObject<ItemEnumerator, IEnumIDList> {
 public:
-    // Reads the camera now (when grfFlags asks for files) and hands out one reference.
+    // Reads the camera now (when grfFlags asks for files), as one unit of work whose
+    // messages hwndOwner parents, and hands out one reference.
     // E_FAIL when the object cannot be allocated, E_OUTOFMEMORY without allocator or manager.
-    static HRESULT Create(SHCONTF grfFlags, IEnumIDList** ppenum);
+    static HRESULT Create(HWND hwndOwner, SHCONTF grfFlags, IEnumIDList** ppenum);
 
     static const QITAB* InterfaceTable();
 
@@ -36,7 +37,7 @@ private:
         ~ConnectionUse() { if (m_fHeld) ReleaseCameraConnection(); }
         ConnectionUse(const ConnectionUse&) = delete;
         ConnectionUse& operator=(const ConnectionUse&) = delete;
-        void Acquire() { m_pConnection = AcquireCameraConnection(nullptr); m_fHeld = true; }
+        void Acquire() { m_pConnection = AcquireCameraConnection(); m_fHeld = true; }
         CameraConnection* Get() const { return m_pConnection; }
 
     private:
@@ -47,8 +48,8 @@ private:
     ItemEnumerator() = default;
     ~ItemEnumerator() override;
 
-    HRESULT Initialize(SHCONTF grfFlags);
-    bool BuildItemList(SHCONTF grfFlags);
+    HRESULT Initialize(HWND hwndOwner, SHCONTF grfFlags);
+    bool BuildItemList(HWND hwndOwner, SHCONTF grfFlags);
     bool ReadListing(CameraConnection* connection);
     bool AppendItem(LPITEMIDLIST pidl);
     void FreeItemList();

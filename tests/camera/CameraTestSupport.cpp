@@ -99,6 +99,7 @@ void CameraTest::SetUp()
 
 void CameraTest::TearDown()
 {
+    m_pWork.reset();
     while (m_cUses > 0) {
         ReleaseCameraConnection();
         --m_cUses;
@@ -111,10 +112,17 @@ void CameraTest::TearDown()
     RemoveProductNameKeys();
 }
 
-CameraConnection* CameraTest::Acquire(IShellView* owner)
+CameraConnection* CameraTest::Acquire()
 {
-    CameraConnection* connection = AcquireCameraConnection(owner);
+    CameraConnection* connection = AcquireCameraConnection();
     ++m_cUses;
+    return connection;
+}
+
+CameraConnection* CameraTest::AcquireOwned()
+{
+    CameraConnection* connection = Acquire();
+    if (!m_pWork) m_pWork = std::make_unique<CameraWork>(connection, m_view.Window());
     return connection;
 }
 

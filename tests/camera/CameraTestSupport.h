@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 #include "camera/CameraConnection.h"
-#include "camera/FakeOwnerView.h"
+#include <memory>
+#include "camera/CameraWork.h"
+#include "camera/FakeCameraWindow.h"
 #include "pelcore/PelSim.h"
 #include "support/DialogCapture.h"
 
@@ -55,14 +57,17 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Takes one use of the shared connection with the fake view as its owner.
-    CameraConnection* Acquire(IShellView* owner);
-    CameraConnection* AcquireOwned() { return Acquire(&m_view); }
+    // Takes one use of the shared connection.
+    CameraConnection* Acquire();
+    // Takes one use and starts a unit of work, with the fake window as its owner, that lasts
+    // until the test ends.
+    CameraConnection* AcquireOwned();
     // Connects and forgets the calls that took.
     void ConnectAndClearLog(CameraConnection* connection);
 
-    FakeOwnerView m_view;
+    FakeCameraWindow m_view;
     DialogCapture m_capture;
+    std::unique_ptr<CameraWork> m_pWork;
     int m_cUses = 0;
     LONG m_cObjectsBefore = 0;
 };

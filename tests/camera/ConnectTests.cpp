@@ -227,7 +227,7 @@ TEST_F(ConnectTest, DialogTitleNamesTheRegisteredProductCutToItsBuffer)
     for (const auto& c : cases) {
         SetRegistryText("Software\\Corvane\\Lumora", "ProductName", c.product);
         PelSim_SetOpenResult(0, 2, 0);
-        CameraConnection* connection = Acquire(nullptr);
+        CameraConnection* connection = Acquire();
         m_capture.Clear();
 
         ASSERT_TRUE(connection->Connect());
@@ -244,12 +244,10 @@ TEST_F(ConnectTest, DialogTitleNamesTheRegisteredProductCutToItsBuffer)
 TEST_F(ConnectTest, SharedConnectionLivesFromFirstUseToLastRelease)
 {
     const LONG before = g_cObjects;
-    CameraConnection* first = AcquireOwned();
-    FakeOwnerView other;
-    CameraConnection* second = Acquire(&other);
+    CameraConnection* first = Acquire();
+    CameraConnection* second = Acquire();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(second, first);
-    EXPECT_EQ(first->OwnerView(), &m_view);
     EXPECT_EQ(g_cObjects, before + 1);
     EXPECT_EQ(g_cConnectionUsers, 2);
     ASSERT_TRUE(first->Connect());

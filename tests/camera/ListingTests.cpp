@@ -112,15 +112,20 @@ TEST_F(ListingTest, SizeZeroEndsTheListingWithOneRefresh)
     EXPECT_TRUE(connection->IsConnected());  // the link stays as it was
 }
 
-TEST_F(ListingTest, LaterRefreshesRunAgainOnceTheFirstHasEnded)
+TEST_F(ListingTest, GoneFileIsToldAgainOnlyAfterAListingCompleted)
 {
     ASSERT_TRUE(AddCameraFile("GONE.JPG", 3));
     ASSERT_TRUE(PelSim_SetFileListing("GONE.JPG", ' ', 1));
     CameraConnection* connection = AcquireOwned();
 
     ListAll(connection);
+    ListAll(connection);  // the same gone file: quiet
+    ASSERT_TRUE(PelSim_SetFileListing("GONE.JPG", ' ', 0));
+    ListAll(connection);  // complete
+    ASSERT_TRUE(PelSim_SetFileListing("GONE.JPG", ' ', 1));
     ListAll(connection);
 
+    EXPECT_EQ(m_capture.Messages(), (Messages{text::kNotAvailable, text::kNotAvailable}));
     EXPECT_EQ(m_view.RefreshCount(), 2);
 }
 
@@ -157,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(Calls, ListingFailureTest,
                                          ListingFailureCase{"ZQ_GetFileSize", 2, 1, 1, &text::k1001},
                                          ListingFailureCase{"ZQ_GetFileSize", 1, -2, 0, &text::k1000}));
 
-TEST_F(ListingTest, UnknownStatusRefreshesBeforeTheLinkCloses)
+TEST_F(ListingTest, UnknownStatusRefreshesAfterTheLinkClosed)
 {
     ASSERT_TRUE(AddCameraFile("A.JPG", 3));
     CameraConnection* connection = AcquireOwned();
@@ -169,7 +174,7 @@ TEST_F(ListingTest, UnknownStatusRefreshesBeforeTheLinkCloses)
 
     EXPECT_EQ(m_capture.Messages(), Messages{text::kNotAvailable});
     EXPECT_EQ(m_view.RefreshCount(), 1);
-    EXPECT_EQ(linkOpenDuringRefresh, 1);
+    EXPECT_EQ(linkOpenDuringRefresh, 0);  // the refresh comes once the failed call is over
     EXPECT_FALSE(PelSim_IsLinkOpen());
 }
 

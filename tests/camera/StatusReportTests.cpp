@@ -95,51 +95,40 @@ TEST_F(StatusReportTest, ShellErrorsShowTheirMessageOrNothing)
     EXPECT_EQ(m_view.RefreshCount(), 0);
 }
 
-TEST_F(StatusReportTest, ForgottenOwnerGetsNoParentAndNoRefresh)
+TEST_F(StatusReportTest, UnitWindowParentsItsMessagesAndGetsTheRefresh)
 {
-    CameraConnection* connection = AcquireOwned();
-    FakeOwnerView stranger;
-    connection->ForgetOwnerView(&stranger);  // not the owner: changes nothing
-    EXPECT_EQ(connection->OwnerWindow(), m_view.Window());
+    CameraConnection* connection = Acquire();
+    FakeCameraWindow other;
+    FakeCameraWindow gone;
+    std::vector<HWND> owners;
+    auto report = [&](int code) {
+        m_capture.Clear();
+        connection->ReportTransferError(code);
+        owners.push_back(m_capture.Count() == 1 ? m_capture.Dialogs()[0].owner : HWND(-1));
+    };
+    {
+        CameraWork outer(connection, m_view.Window());
+        report(2);
+        {
+            CameraWork nestedWithout(connection, nullptr);  // keeps the enclosing unit's window
+            report(3);
+        }
+        {
+            CameraWork nestedWith(connection, other.Window());
+            report(3);
+        }
+        report(2);  // the enclosing unit's window again
+    }
+    report(3);  // no unit: no parent, no refresh
+    {
+        CameraWork unit(connection, gone.Window());
+        DestroyWindow(gone.Window());
+        report(2);  // a window that is gone parents nothing
+    }
 
-    connection->ForgetOwnerView(&m_view);
-    connection->ReportTransferError(3);
-    connection->ReportTransferError(2);
-
-    EXPECT_EQ(connection->OwnerView(), nullptr);
-    EXPECT_EQ(m_capture.Messages(), (Messages{text::kNotAvailable, text::k2002}));
-    ASSERT_EQ(m_capture.Count(), 2u);
-    EXPECT_EQ(m_capture.Dialogs()[0].owner, nullptr);
-    EXPECT_EQ(m_capture.Dialogs()[1].owner, nullptr);
-    EXPECT_EQ(m_view.RefreshCount(), 0);
-}
-
-TEST_F(StatusReportTest, OwnerWhoseWindowIsGoneParentsNothing)
-{
-    FakeOwnerView view;
-    CameraConnection* connection = Acquire(&view);
-    DestroyWindow(view.Window());
-
-    connection->ReportTransferError(2);
-
-    EXPECT_EQ(m_capture.Messages(), (Messages{text::k2002}));
-    ASSERT_EQ(m_capture.Count(), 1u);
-    EXPECT_EQ(m_capture.Dialogs()[0].owner, nullptr);
-    connection->ForgetOwnerView(&view);
-}
-
-TEST_F(StatusReportTest, RefreshAskedInsideARefreshIsNotStartedAgain)
-{
-    CameraConnection* connection = AcquireOwned();
-    int depth = 0;
-    m_view.OnRefresh([&] {
-        if (++depth < 5) connection->ReportTransferError(3);
-    });
-
-    connection->ReportTransferError(3);
-
+    EXPECT_EQ(owners, (std::vector<HWND>{m_view.Window(), m_view.Window(), other.Window(), m_view.Window(), nullptr, nullptr}));
     EXPECT_EQ(m_view.RefreshCount(), 1);
-    EXPECT_EQ(m_capture.Messages(), (Messages{text::kNotAvailable}));
+    EXPECT_EQ(other.RefreshCount(), 1);
 }
 
 TEST_F(StatusReportTest, CaptionIsTheRegisteredProductName)
