@@ -3,20 +3,13 @@
 #include <shlwapi.h>
 #include "folder/ItemContextMenu.h"
 #include "folder/ItemEnumerator.h"
+#include "module/TextHelpers.h"
+#include "view/CameraView.h"
 
 namespace {
 
 constexpr SFGAOF kFolderAttributes = SFGAO_FOLDER | SFGAO_BROWSABLE;
 constexpr SFGAOF kItemAttributes = SFGAO_CANCOPY | SFGAO_CANDELETE;
-
-// Byte-wise, unsigned, case-sensitive: -1, 0 or 1.
-int CompareBytes(const char* first, const char* second)
-{
-    const auto* a = reinterpret_cast<const unsigned char*>(first);
-    const auto* b = reinterpret_cast<const unsigned char*>(second);
-    while (*a && *a == *b) ++a, ++b;
-    return *a < *b ? -1 : (*a > *b ? 1 : 0);
-}
 
 // The usual answer for a request the folder cannot serve.
 HRESULT UnsupportedUIObject(UINT cidl)
@@ -108,16 +101,20 @@ int CameraFolder::CompareItems(int column, LPCITEMIDLIST item1, LPCITEMIDLIST it
         m_pIdManager->GetItemTypeName(item1, text1, MAX_PATH);
         m_pIdManager->GetItemTypeName(item2, text2, MAX_PATH);
     }
-    return CompareBytes(text1, text2);
+    return CompareTextBytes(text1, text2);
 }
 
-// The background's context menu; the view object comes with the view.
+// The folder's view, or the background's context menu.
 IFACEMETHODIMP CameraFolder::CreateViewObject(HWND, REFIID riid, void** ppv)
 {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
     if (IsEqualIID(riid, IID_IShellView)) {
-        return E_NOINTERFACE;  // the camera view is created here once it exists
+        CameraView* view = CameraView::Create(this);
+        if (!view) return E_OUTOFMEMORY;
+        const HRESULT hr = view->QueryInterface(riid, ppv);
+        view->Release();
+        return hr;
     }
     if (IsEqualIID(riid, IID_IContextMenu)) {
         ItemContextMenu* menu = ItemContextMenu::Create(nullptr, 0);

@@ -37,3 +37,11 @@ void AnsiToWide(wchar_t* dest, const char* source, int capacity)
         dest[0] = L'\0';
     dest[capacity - 1] = L'\0';
 }
+
+int CompareTextBytes(const char* first, const char* second)
+{
+    const auto* a = reinterpret_cast<const unsigned char*>(first);
+    const auto* b = reinterpret_cast<const unsigned char*>(second);
+    while (*a && *a == *b) ++a, ++b;
+    return *a < *b ? -1 : (*a > *b ? 1 : 0);
+}

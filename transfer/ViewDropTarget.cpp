@@ -1,0 +1,82 @@
+#include "transfer/ViewDropTarget.h"
+#include <new>
+
+namespace {
+// The one format taken: a CF_HDROP file list in global memory.
+FORMATETC DropFilesFormat()
+{
+    return {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+}
+
+// The effect the view offers for every drag over it.
+HRESULT OfferCopy(DWORD* pdwEffect)
+{
+    if (!pdwEffect) return E_INVALIDARG;
+    *pdwEffect = DROPEFFECT_COPY;
+    return S_OK;
+}
+}  // namespace
+
+ViewDropTarget* ViewDropTarget::Create(CameraView* view)
+{
+    return new (std::nothrow) ViewDropTarget(view);
+}
+
+// IUnknown and IDropTarget: the object itself.
+const QITAB* ViewDropTarget::InterfaceTable()
+{
+    static const QITAB table[] = {
+        QITABENT(ViewDropTarget, IDropTarget),
+        {},
+    };
+    return table;
+}
+
+// A copy, whatever the data.
+IFACEMETHODIMP ViewDropTarget::DragEnter(IDataObject*, DWORD, POINTL, DWORD* pdwEffect)
+{
+    return OfferCopy(pdwEffect);
+}
+
+// A copy, wherever over the view.
+IFACEMETHODIMP ViewDropTarget::DragOver(DWORD, POINTL, DWORD* pdwEffect)
+{
+    return OfferCopy(pdwEffect);
+}
+
+// Nothing to undo.
+IFACEMETHODIMP ViewDropTarget::DragLeave()
+{
+    return S_OK;
+}
+
+// Uploads the dropped files; the view's own files dropped back onto it are ignored.
+IFACEMETHODIMP ViewDropTarget::Drop(IDataObject* pDataObj, DWORD, POINTL, DWORD* pdwEffect)
+{
+    if (!pdwEffect || !pDataObj) return E_INVALIDARG;
+    *pdwEffect = DROPEFFECT_NONE;
+    if (!m_pView || m_pView->IsOwnData(pDataObj)) return S_OK;
+    FORMATETC format = DropFilesFormat();
+    const HRESULT hr = pDataObj->QueryGetData(&format);
+    if (hr != S_OK) return hr;
+    const HRESULT result = UploadDroppedFiles(pDataObj);
+    if (result == S_OK) *pdwEffect = DROPEFFECT_COPY;
+    return result;
+}
+
+// Fetches the CF_HDROP list and hands it to the view's upload.
+HRESULT ViewDropTarget::UploadDroppedFiles(IDataObject* pDataObj)
+{
+    FORMATETC format = DropFilesFormat();
+    STGMEDIUM medium = {};
+    medium.tymed = TYMED_HGLOBAL;
+    if (FAILED(pDataObj->GetData(&format, &medium))) return E_OUTOFMEMORY;
+    HRESULT result = E_OUTOFMEMORY;
+    if (medium.tymed == TYMED_HGLOBAL) {
+        GlobalLockPtr<DROPFILES> files(medium.hGlobal);
+        ComPtr<CameraView> view(m_pView);  // the upload's messages may let the browser release it
+        if (files) result = view->UploadFiles(static_cast<HDROP>(medium.hGlobal));
+    }
+    ReleaseStgMedium(&medium);
+    return result;
+}

@@ -1,0 +1,34 @@
+// Takes PC files dropped onto the camera view and hands their CF_HDROP list to the
+// view's UploadFiles. Every drag over the view is offered a copy; only Drop looks at the data.
+#pragma once
+#include <windows.h>
+#include <ole2.h>
+#include "module/ComObject.h"
+#include "view/CameraView.h"
+
+class ViewDropTarget final : public ComObject<ViewDropTarget, IDropTarget> {
+public:
+    // A drop target serving the view (not counted: the view owns its drop target), with one
+    // reference, or null without memory.
+    static ViewDropTarget* Create(CameraView* view);
+
+    static const QITAB* InterfaceTable();
+
+    // The view is going: later calls do nothing.
+    void DetachView() { m_pView = nullptr; }
+
+    // IDropTarget
+    IFACEMETHODIMP DragEnter(IDataObject* pDataObj, DWORD grfKeyState, POINTL pt, DWORD* pdwEffect) override;
+    IFACEMETHODIMP DragOver(DWORD grfKeyState, POINTL pt, DWORD* pdwEffect) override;
+    IFACEMETHODIMP DragLeave() override;
+    IFACEMETHODIMP Drop(IDataObject* pDataObj, DWORD grfKeyState, POINTL pt, DWORD* pdwEffect) override;
+
+private:
+    explicit ViewDropTarget(CameraView* view) : m_pView(view) {}
+    ~ViewDropTarget() override = default;
+
+    HRESULT UploadDroppedFiles(IDataObject* pDataObj);
+
+    CameraConnectionUse m_connection;  // the drop target's own use of the camera link
+    CameraView* m_pView;
+};

@@ -1,0 +1,279 @@
+// What the view puts into its browser: items in the File, Edit, View and Help menus,
+// buttons on the toolbar and texts in the status bar. Every browser call may be refused
+// (Wine's own explorer refuses them all); the view then simply goes without.
+#include <iterator>
+#include <shlwapi.h>
+#include "module/TextHelpers.h"
+#include "resources/resource.h"
+#include "view/CameraView.h"
+
+namespace {
+
+// One merged menu item; a command of 0 is a separator.
+struct MenuItemDef {
+    UINT idCommand;
+    UINT idText;
+};
+
+const MenuItemDef kFileItems[] = {
+    {IDM_OPEN, IDS_MENU_OPEN}, {0, 0}, {IDM_DELETE, IDS_MENU_DELETE}, {0, 0},
+};
+const MenuItemDef kEditItems[] = {
+    {IDM_COPY, IDS_MENU_COPY}, {IDM_CUT, IDS_MENU_CUT}, {IDM_PASTE, IDS_MENU_PASTE},
+    {0, 0}, {IDM_SELECTALL, IDS_MENU_SELECTALL}, {IDM_INVERTSELECTION, IDS_MENU_INVERTSELECTION},
+};
+const MenuItemDef kViewItems[] = {
+    {0, 0}, {IDM_VIEW_LARGEICONS, IDS_MENU_LARGEICONS}, {IDM_VIEW_SMALLICONS, IDS_MENU_SMALLICONS},
+    {IDM_VIEW_LIST, IDS_MENU_LIST}, {IDM_VIEW_DETAILS, IDS_MENU_DETAILS},
+};
+
+// Which bitmap a toolbar button's image comes from.
+enum class ButtonBitmap { Standard, View };
+
+struct ToolbarButtonDef {
+    ButtonBitmap source;
+    int idCommand;
+    int iImage;
+    BYTE fsState;
+    BYTE fsStyle;
+};
+
+const ToolbarButtonDef kToolbarButtons[] = {
+    {ButtonBitmap::Standard, IDM_OPEN, STD_FILEOPEN, TBSTATE_ENABLED, BTNS_BUTTON},
+    {ButtonBitmap::Standard, 0, 0, 0, BTNS_SEP},
+    {ButtonBitmap::Standard, IDM_DELETE, STD_DELETE, TBSTATE_ENABLED, BTNS_BUTTON},
+    {ButtonBitmap::Standard, 0, 0, 0, BTNS_SEP},
+    {ButtonBitmap::Standard, IDM_COPY, STD_COPY, TBSTATE_ENABLED, BTNS_BUTTON},
+    {ButtonBitmap::Standard, IDM_CUT, STD_CUT, TBSTATE_ENABLED, BTNS_BUTTON},
+    {ButtonBitmap::Standard, IDM_PASTE, STD_PASTE, TBSTATE_ENABLED, BTNS_BUTTON},
+    {ButtonBitmap::Standard, 0, 0, 0, BTNS_SEP},
+    {ButtonBitmap::View, IDM_VIEW_LARGEICONS, VIEW_LARGEICONS, TBSTATE_ENABLED, BTNS_CHECKGROUP},
+    {ButtonBitmap::View, IDM_VIEW_SMALLICONS, VIEW_SMALLICONS, TBSTATE_ENABLED, BTNS_CHECKGROUP},
+    {ButtonBitmap::View, IDM_VIEW_LIST, VIEW_LIST, TBSTATE_ENABLED, BTNS_CHECKGROUP},
+    {ButtonBitmap::View, IDM_VIEW_DETAILS, VIEW_DETAILS, TBSTATE_ENABLED, BTNS_CHECKGROUP},
+};
+
+// The toolbar buttons that follow the selection.
+const UINT kSelectionButtons[] = {IDM_OPEN, IDM_DELETE, IDM_COPY, IDM_CUT, IDM_SELECTALL, IDM_INVERTSELECTION};
+
+// The status bar: the count ends at 200, the size 200 before the right edge, the name at it.
+constexpr int kStatusPartCount = 3;
+constexpr int kStatusEdgeInset = 200;
+constexpr int kTextCapacity = MAX_PATH;
+constexpr DWORD kProductNameCapacity = 100;
+
+// Inserts one item (text from the string table, or a separator) at a position.
+void InsertItem(HMENU hmenu, UINT position, UINT idCommand, const char* text)
+{
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_TYPE | MIIM_STATE | MIIM_ID;
+    info.fType = idCommand ? MFT_STRING : MFT_SEPARATOR;
+    info.wID = idCommand;
+    info.dwTypeData = const_cast<char*>(text);
+    InsertMenuItemA(hmenu, position, TRUE, &info);
+}
+
+// Inserts a table of items one after another from a position on.
+template <size_t N> void InsertItems(HMENU hmenu, UINT position, const MenuItemDef (&items)[N])
+{
+    for (const MenuItemDef& item : items) {
+        char text[kTextCapacity] = "";
+        if (item.idCommand) LoadStringA(g_hinstModule, item.idText, text, kTextCapacity);
+        InsertItem(hmenu, position++, item.idCommand, text);
+    }
+}
+
+// The position of the menu's own item with this id, or the end of the menu when it has none.
+UINT PositionBefore(HMENU hmenu, UINT id)
+{
+    const int count = GetMenuItemCount(hmenu);
+    for (int position = 0; position < count; ++position) {
+        if (GetMenuItemID(hmenu, position) == id) return static_cast<UINT>(position);
+    }
+    return count > 0 ? static_cast<UINT>(count) : 0;
+}
+
+// The popup that a browser's menu item of this id opens, or null.
+HMENU FindPopup(HMENU hmenu, UINT id)
+{
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_SUBMENU;
+    return GetMenuItemInfoA(hmenu, id, FALSE, &info) ? info.hSubMenu : nullptr;
+}
+
+// "A&bout " and the product name, or "About &Lumora" without one.
+void LoadAboutText(char* text)
+{
+    char product[kProductNameCapacity] = "";
+    text[0] = '\0';
+    if (ReadProductName(product, kProductNameCapacity)) {
+        LoadStringA(g_hinstModule, IDS_ABOUT_PREFIX, text, kTextCapacity);
+        AppendStringN(text, product, kTextCapacity);
+    } else {
+        LoadStringA(g_hinstModule, IDS_ABOUT_DEFAULT, text, kTextCapacity);
+    }
+}
+
+}  // namespace
+
+// A new activation state: an active view rebuilds the shared menu; an inactive one lets
+// the camera link close (now, or when the camera work running on any thread ends).
+void CameraView::OnActivate(UINT uState)
+{
+    if (uState == m_uState) return;
+    if (uState != SVUIA_DEACTIVATE) ReplaceSharedMenu(uState);
+    m_uState = uState;
+    if (uState == SVUIA_DEACTIVATE && m_pConnection) m_pConnection->DisconnectWhenIdle();
+    UpdateToolbar();
+    UpdateStatusBar(true, false);
+}
+
+// A fresh shared menu: the browser's popups with the view's items (File and Edit with focus only).
+void CameraView::ReplaceSharedMenu(UINT uState)
+{
+    DestroySharedMenu();
+    if (m_hwndList) SendMessageA(m_hwndList, LVM_ARRANGE, LVA_ALIGNTOP, 0);
+    if (!m_pShellBrowser) return;
+    m_hMenu = CreateMenu();
+    if (!m_hMenu) return;
+    OLEMENUGROUPWIDTHS widths = {};
+    m_pShellBrowser->InsertMenusSB(m_hMenu, &widths);
+    if (HMENU file = FindPopup(m_hMenu, FCIDM_MENU_FILE)) BuildFileMenu(file, uState);
+    if (HMENU edit = FindPopup(m_hMenu, FCIDM_MENU_EDIT)) BuildEditMenu(edit, uState);
+    if (HMENU view = FindPopup(m_hMenu, FCIDM_MENU_VIEW)) BuildViewMenu(view);
+    if (HMENU help = FindPopup(m_hMenu, FCIDM_MENU_HELP)) BuildHelpMenu(help);
+    m_pShellBrowser->SetMenuSB(m_hMenu, nullptr, m_hwndView);
+}
+
+// Hands the browser's popups back and destroys the shared menu.
+void CameraView::DestroySharedMenu()
+{
+    if (!m_hMenu) return;
+    if (m_pShellBrowser) {
+        m_pShellBrowser->SetMenuSB(nullptr, nullptr, nullptr);
+        m_pShellBrowser->RemoveMenusSB(m_hMenu);
+    }
+    DestroyMenu(std::exchange(m_hMenu, nullptr));
+}
+
+// Open and Delete at the top of the File menu, with focus.
+void CameraView::BuildFileMenu(HMENU hmenu, UINT uState)
+{
+    if (uState == SVUIA_ACTIVATE_FOCUS) InsertItems(hmenu, 0, kFileItems);
+}
+
+// The clipboard and selection commands at the top of the Edit menu, with focus.
+void CameraView::BuildEditMenu(HMENU hmenu, UINT uState)
+{
+    if (uState == SVUIA_ACTIVATE_FOCUS) InsertItems(hmenu, 0, kEditItems);
+}
+
+// The four view modes just above the browser's options separator (at the end without one).
+void CameraView::BuildViewMenu(HMENU hmenu)
+{
+    InsertItems(hmenu, PositionBefore(hmenu, FCIDM_MENU_VIEW_SEP_OPTIONS), kViewItems);
+}
+
+// The About item before the Help popup's own FCIDM_MENU_HELP item, or at its end without one.
+void CameraView::BuildHelpMenu(HMENU hmenu)
+{
+    char text[kTextCapacity];
+    LoadAboutText(text);
+    InsertItem(hmenu, PositionBefore(hmenu, FCIDM_MENU_HELP), IDM_ABOUT, text);
+}
+
+// The view's buttons after the browser's, with images from the common controls' bitmaps.
+void CameraView::MergeToolbar()
+{
+    if (!m_pShellBrowser) return;
+    m_pShellBrowser->SetToolbarItems(nullptr, 0, FCT_MERGE);
+    const int standardBase = AddToolbarBitmap(IDB_STD_SMALL_COLOR);
+    const int viewBase = AddToolbarBitmap(IDB_VIEW_SMALL_COLOR);
+    if (standardBase >= 0 && viewBase >= 0) {
+        TBBUTTON buttons[std::size(kToolbarButtons)] = {};
+        for (size_t i = 0; i < std::size(kToolbarButtons); ++i) {
+            const ToolbarButtonDef& def = kToolbarButtons[i];
+            const int base = def.source == ButtonBitmap::Standard ? standardBase : viewBase;
+            buttons[i].iBitmap = def.fsStyle == BTNS_SEP ? 0 : base + def.iImage;
+            buttons[i].idCommand = def.idCommand;
+            buttons[i].fsState = def.fsState;
+            buttons[i].fsStyle = def.fsStyle;
+        }
+        m_pShellBrowser->SetToolbarItems(buttons, static_cast<UINT>(std::size(buttons)), FCT_MERGE);
+    }
+    UpdateToolbar();
+}
+
+// Adds a common-control bitmap to the browser's toolbar; its first image index, or -1
+// when the browser does not let the view reach its toolbar.
+int CameraView::AddToolbarBitmap(UINT idBitmap)
+{
+    TBADDBITMAP bitmap = {HINST_COMMCTRL, idBitmap};
+    LRESULT first = -1;
+    const HRESULT hr = m_pShellBrowser->SendControlMsg(FCW_TOOLBAR, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&bitmap), &first);
+    return SUCCEEDED(hr) ? static_cast<int>(first) : -1;
+}
+
+// The selection buttons follow the selection; the current view mode's button is checked.
+void CameraView::UpdateToolbar()
+{
+    if (!m_pShellBrowser) return;
+    const BOOL enable = SelectedCount() != 0;
+    for (UINT id : kSelectionButtons) SendToControl(FCW_TOOLBAR, TB_ENABLEBUTTON, id, MAKELONG(enable, 0));
+    SendToControl(FCW_TOOLBAR, TB_CHECKBUTTON, ViewModeCommand(m_FolderSettings.ViewMode), MAKELONG(TRUE, 0));
+}
+
+// The status bar's three parts and/or its texts.
+void CameraView::UpdateStatusBar(bool fTexts, bool fParts)
+{
+    if (!m_pShellBrowser) return;
+    if (fParts) SetStatusParts();
+    if (fTexts) SetStatusTexts();
+}
+
+// Three parts across the status bar's width.
+void CameraView::SetStatusParts()
+{
+    HWND status = nullptr;
+    if (FAILED(m_pShellBrowser->GetControlWindow(FCW_STATUS, &status)) || !status) return;
+    RECT rc = {};
+    GetClientRect(status, &rc);
+    int edges[kStatusPartCount] = {kStatusEdgeInset, rc.right - kStatusEdgeInset, rc.right};
+    SendToControl(FCW_STATUS, SB_SETPARTS, kStatusPartCount, reinterpret_cast<LPARAM>(edges));
+}
+
+// The object count (selected ones, or all), their byte size (summed in 64 bits), the product name.
+void CameraView::SetStatusTexts()
+{
+    const UINT selected = SelectedCount();
+    const int count = selected ? static_cast<int>(selected) : static_cast<int>(SendMessageA(m_hwndList, LVM_GETITEMCOUNT, 0, 0));
+    char format[kTextCapacity] = "";
+    char text[kTextCapacity] = "";
+    LoadStringA(g_hinstModule, selected ? IDS_STATUS_SELECTED : IDS_STATUS_OBJECTS, format, kTextCapacity);
+    wnsprintfA(text, kTextCapacity, format, count);
+    SendToControl(FCW_STATUS, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+
+    StrFormatByteSize64A(static_cast<LONGLONG>(CountedBytes(selected != 0)), text, kTextCapacity);
+    SendToControl(FCW_STATUS, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+
+    if (!ReadProductName(text, kProductNameCapacity)) LoadStringA(g_hinstModule, IDS_PRODUCT_NAME, text, kTextCapacity);
+    SendToControl(FCW_STATUS, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(text));
+}
+
+// The bytes of the selected rows, or of all rows.
+ULONGLONG CameraView::CountedBytes(bool fSelectedOnly) const
+{
+    ULONGLONG total = 0;
+    ForEachRow(fSelectedOnly, [&](int row) { total += m_pIdManager->GetItemFileSize(RowItem(row)); });
+    return total;
+}
+
+// A message to one of the browser's controls; the control's answer, or 0 when refused.
+LRESULT CameraView::SendToControl(UINT id, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (FAILED(m_pShellBrowser->SendControlMsg(id, uMsg, wParam, lParam, &result))) return 0;
+    return result;
+}

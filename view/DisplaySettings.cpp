@@ -1,0 +1,96 @@
+#include "view/DisplaySettings.h"
+#include "module/Raii.h"
+
+namespace {
+
+const char kSettingsKey[] = "Software\\Lumora";
+const char kSettingsValue[] = "Display Settings";
+constexpr int kMaxColumnWidth = 32767;
+
+SRWLOCK g_settingsLock = SRWLOCK_INIT;
+constexpr DisplaySettings kDefaultSettings = {{kDefaultColumnWidth, kDefaultColumnWidth, kDefaultColumnWidth}};
+DisplaySettings g_settings = kDefaultSettings;
+INIT_ONCE g_settingsRead = INIT_ONCE_STATIC_INIT;
+
+// Takes the widths a value of cbData bytes covers; widths out of range stay at the default.
+DisplaySettings ParseSettings(const BYTE* data, DWORD cbData)
+{
+    DisplaySettings settings = kDefaultSettings;
+    for (int column = 0; column < kColumnCount && (column + 1) * sizeof(INT32) <= cbData; ++column) {
+        INT32 width;
+        CopyMemory(&width, data + column * sizeof(INT32), sizeof(width));
+        if (width >= 0 && width <= kMaxColumnWidth) settings.widths[column] = width;
+    }
+    return settings;
+}
+
+// The value's 12 bytes from widths.
+void FormatSettings(const DisplaySettings& settings, BYTE* data)
+{
+    for (int column = 0; column < kColumnCount; ++column) {
+        const INT32 width = settings.widths[column];
+        CopyMemory(data + column * sizeof(INT32), &width, sizeof(width));
+    }
+}
+
+// The registry value's widths, or the defaults.
+DisplaySettings QueryStoredSettings()
+{
+    BYTE data[kColumnCount * sizeof(INT32)] = {};
+    DWORD cbData = sizeof(data);
+    RegKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS ||
+        RegQueryValueExA(key.Get(), kSettingsValue, nullptr, nullptr, data, &cbData) != ERROR_SUCCESS) {
+        cbData = 0;  // no value, or one longer than 12 bytes
+    }
+    return ParseSettings(data, cbData);
+}
+
+// INIT_ONCE callback: the first reading of the process.
+BOOL CALLBACK ReadOnce(PINIT_ONCE, PVOID, PVOID*)
+{
+    ReadDisplaySettings();
+    return TRUE;
+}
+
+}  // namespace
+
+DisplaySettings CurrentDisplaySettings()
+{
+    InitOnceExecuteOnce(&g_settingsRead, ReadOnce, nullptr, nullptr);
+    AcquireSRWLockShared(&g_settingsLock);
+    const DisplaySettings settings = g_settings;
+    ReleaseSRWLockShared(&g_settingsLock);
+    return settings;
+}
+
+void StoreDisplaySettings(const DisplaySettings& settings)
+{
+    InitOnceExecuteOnce(&g_settingsRead, ReadOnce, nullptr, nullptr);  // a later first read must not undo these
+    AcquireSRWLockExclusive(&g_settingsLock);
+    g_settings = settings;
+    ReleaseSRWLockExclusive(&g_settingsLock);
+    WriteDisplaySettings();
+}
+
+void ReadDisplaySettings()
+{
+    const DisplaySettings settings = QueryStoredSettings();
+    AcquireSRWLockExclusive(&g_settingsLock);
+    g_settings = settings;
+    ReleaseSRWLockExclusive(&g_settingsLock);
+}
+
+bool WriteDisplaySettings()
+{
+    BYTE data[kColumnCount * sizeof(INT32)];
+    AcquireSRWLockShared(&g_settingsLock);
+    FormatSettings(g_settings, data);
+    ReleaseSRWLockShared(&g_settingsLock);
+    RegKey key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
+                        key.Put(), nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    return RegSetValueExA(key.Get(), kSettingsValue, 0, REG_BINARY, data, sizeof(data)) == ERROR_SUCCESS;
+}
