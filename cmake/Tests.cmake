@@ -8,9 +8,11 @@ foreach(gtest_target gtest gtest_main)
   target_compile_options(${gtest_target} PRIVATE -w)
 endforeach()
 
-# Every test program runs under Wine, in a prefix of this build folder's own.
+# Every test program runs under Wine, in a prefix of this build folder's own, through the
+# loader of the toolchain's bitness (32-bit programs through Wine's 32-bit loader).
+math(EXPR LUMORA_WINE_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
 set(LUMORA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${LUMORA_WINEPREFIX})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${LUMORA_WINE_BITS} ${LUMORA_WINEPREFIX})
 
 file(GLOB TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
 add_library(test_support STATIC ${TEST_SUPPORT_SOURCES})
