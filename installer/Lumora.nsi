@@ -156,6 +156,7 @@ Page custom SimFolderPage SimFolderPageLeave
 !macro DefineRemoveFolderFiles UN
 ; The files of both folders and the folders themselves.
 Function ${UN}RemoveFolderFiles
+  SetOutPath $TEMP  ; a folder that is the current directory cannot go
   ${ForEach} $2 0 1 + 1
     StrCpy $3 $Dir64
     ${If} $2 == 1
@@ -181,12 +182,18 @@ FunctionEnd
 !macro PlaceFile SOURCE DIR NAME
   SetOutPath "${DIR}"
   File "/oname=${NAME}.new" "${SOURCE}"
+  StrCpy $R9 placed
   ClearErrors
   Delete "${DIR}\${NAME}"
-  ${IfNot} ${Errors}
+  ${If} ${Errors}  ; testing the error flag clears it: each failure is tested once
+    StrCpy $R9 "in use"
+  ${Else}
     Rename "${DIR}\${NAME}.new" "${DIR}\${NAME}"
+    ${If} ${Errors}
+      StrCpy $R9 "in use"
+    ${EndIf}
   ${EndIf}
-  ${If} ${Errors}
+  ${If} $R9 == "in use"
     Rename /REBOOTOK "${DIR}\${NAME}.new" "${DIR}\${NAME}"
     DetailPrint "${DIR}\${NAME} is in use: it is replaced when Windows restarts"
   ${EndIf}
