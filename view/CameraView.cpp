@@ -92,13 +92,14 @@ IFACEMETHODIMP CameraView::UIActivate(UINT uState)
     return S_OK;
 }
 
-// Reads the camera again into the list (sorted by name) and brings the status texts up to date.
+// Reads the camera again into the list (sorted by name); the buttons and status texts follow.
 IFACEMETHODIMP CameraView::Refresh()
 {
     if (!m_hwndList || m_fFilling) return S_OK;  // a fill that runs reads the camera anyway
     SendMessageA(m_hwndList, LVM_DELETEALLITEMS, 0, 0);
     FillList();
     SendMessageA(m_hwndList, LVM_ARRANGE, LVA_ALIGNTOP, 0);
+    UpdateToolbar();
     UpdateStatusBar(true, false);
     return S_OK;
 }
