@@ -84,23 +84,41 @@ template <size_t N> void InsertItems(HMENU hmenu, UINT position, const MenuItemD
     }
 }
 
-// The position of the menu's own item with this id, or the end of the menu when it has none.
-UINT PositionBefore(HMENU hmenu, UINT id)
-{
-    const int count = GetMenuItemCount(hmenu);
-    for (int position = 0; position < count; ++position) {
-        if (GetMenuItemID(hmenu, position) == id) return static_cast<UINT>(position);
-    }
-    return count > 0 ? static_cast<UINT>(count) : 0;
-}
-
-// The popup that a browser's menu item of this id opens, or null.
-HMENU FindPopup(HMENU hmenu, UINT id)
+// The id and popup of the menu's own item at a position (a lookup by command would search
+// the popups inside first: the Help popup may hold an item with the Help popup's own id).
+MENUITEMINFOA ItemAt(HMENU hmenu, int position)
 {
     MENUITEMINFOA info = {};
     info.cbSize = sizeof(info);
-    info.fMask = MIIM_SUBMENU;
-    return GetMenuItemInfoA(hmenu, id, FALSE, &info) ? info.hSubMenu : nullptr;
+    info.fMask = MIIM_ID | MIIM_SUBMENU;
+    if (!GetMenuItemInfoA(hmenu, static_cast<UINT>(position), TRUE, &info)) info.wID = 0;
+    return info;
+}
+
+// The position of the menu's own item with this id, or -1 when it has none.
+int FindPosition(HMENU hmenu, UINT id)
+{
+    const int count = GetMenuItemCount(hmenu);
+    for (int position = 0; position < count; ++position) {
+        if (ItemAt(hmenu, position).wID == id) return position;
+    }
+    return -1;
+}
+
+// Where items go before the menu's own item of this id: there, or at the end without one.
+UINT PositionBefore(HMENU hmenu, UINT id)
+{
+    const int position = FindPosition(hmenu, id);
+    if (position >= 0) return static_cast<UINT>(position);
+    const int count = GetMenuItemCount(hmenu);
+    return count > 0 ? static_cast<UINT>(count) : 0;
+}
+
+// The popup that the menu bar's own item of this id opens, or null.
+HMENU FindPopup(HMENU hmenu, UINT id)
+{
+    const int position = FindPosition(hmenu, id);
+    return position >= 0 ? ItemAt(hmenu, position).hSubMenu : nullptr;
 }
 
 // "A&bout " and the product name, or "About &Lumora" without one.

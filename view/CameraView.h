@@ -101,6 +101,7 @@ private:
     void OnSize(int cx, int cy);
     void OnWindowDestroyed();
     void OnViewWindowFocus();
+    void OnListFocusLost(HWND hwndFocus);
     bool CreateList();
     void InitColumns();
     void FillList();

@@ -130,6 +130,15 @@ void CameraView::OnFocusMessage(UINT uMsg, HWND hwndOther)
     }
 }
 
+// Focus gone from the list to another control of the browser: the view is inactive and the
+// camera link closes. Focus within the view, in a window of its own (a connect dialog, a
+// message) or in another program changes nothing.
+void CameraView::OnListFocusLost(HWND hwndFocus)
+{
+    if (!hwndFocus || IsWithin(m_hwndView, hwndFocus)) return;
+    if (IsWithin(GetAncestor(m_hwndView, GA_ROOT), hwndFocus)) OnActivate(SVUIA_DEACTIVATE);
+}
+
 // The view (or its list) has the focus: the browser hears of it and the view is active with focus.
 void CameraView::OnViewWindowFocus()
 {
@@ -305,10 +314,7 @@ void CameraView::OnListNotify(const NMHDR* pnmh)
         m_pIdManager->Delete(reinterpret_cast<LPITEMIDLIST>(reinterpret_cast<const NMLISTVIEW*>(pnmh)->lParam));
         break;
     case NM_SETFOCUS: OnViewWindowFocus(); break;
-    case NM_KILLFOCUS:
-        // Focus gone to another control of the browser: inactive, and the camera link closes.
-        if (!IsWithin(m_hwndView, GetFocus())) OnActivate(SVUIA_DEACTIVATE);
-        break;
+    case NM_KILLFOCUS: OnListFocusLost(GetFocus()); break;
     }
 }
 
