@@ -93,7 +93,7 @@ private:
     ~CameraView() override;
     bool Initialize();
 
-    // The window and the list (ViewWindow.cpp).
+    // The window (CameraView.cpp, ViewWindow.cpp).
     static bool RegisterViewClass();
     LRESULT HandleMessage(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
     void OnFocusMessage(UINT uMsg, HWND hwndOther);
@@ -109,6 +109,9 @@ private:
     void SortList(int column, int direction);
     void ApplyShellSettings();
     void OnInitMenuPopup(HMENU hmenu);
+    void DetachWindow();
+
+    // The list's and the header's notifications (ListNotifications.cpp).
     void OnNotify(const NMHDR* pnmh);
     void OnListNotify(const NMHDR* pnmh);
     void OnHeaderNotify(const NMHDR* pnmh);
@@ -119,10 +122,9 @@ private:
     void OnColumnClick(int column);
     void OnEndTrack(const NMHEADERA* pnmh);
     void BeginDrag();
-    void FreeRowItems();
-    void DetachWindow();
 
-    // The selection as an array of the rows' own identifiers (ViewWindow.cpp).
+    // The rows and the selection (ListRows.cpp).
+    void FreeRowItems();
     UINT SelectedCount() const;
     LPCITEMIDLIST* CollectSelection(UINT* pcidl);
     LPCITEMIDLIST RowItem(int row) const;
@@ -182,6 +184,9 @@ private:
 
 // The command of a view mode's menu item and button: Details for every mode it does not know.
 UINT ViewModeCommand(UINT viewMode);
+// Posted to the view window when the selection changed: toolbar and status texts follow
+// once a burst of changes is over.
+UINT ViewSelectionChangedMessage();
 
 // The view kept by a "LumoraNSClass" window, with one reference added; null for any other window.
 CameraView* ViewFromWindow(HWND hwnd);

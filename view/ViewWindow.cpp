@@ -1,14 +1,12 @@
-// The view window and its list: messages, creating, filling and sorting the list, the
-// list's and the header's notifications, dragging files out, and the shell settings.
+// The view window and its list: messages, focus, creating, filling and sorting the list,
+// the shell settings and the states of menu items.
 #include <utility>
 #include "folder/CameraFolder.h"
 #include "module/TextHelpers.h"
 #include "resources/resource.h"
-#include "transfer/ItemDropSource.h"
 #include "view/CameraView.h"
 #include "view/DisplaySettings.h"
 #include "view/ItemSort.h"
-#include <windowsx.h>  // last: its macros would rename the holders of module/Raii.h
 
 namespace {
 
@@ -38,14 +36,6 @@ const ColumnDef kColumns[kColumnCount] = {
 // The merged commands that act on selected rows.
 const UINT kSelectionCommands[] = {IDM_DELETE, IDM_OPEN, IDM_CUT, IDM_COPY};
 
-// Posted to the view window when the selection changed: toolbar and status follow once a
-// burst of changes is over.
-UINT SelectionChangedMessage()
-{
-    static const UINT message = RegisterWindowMessageA("Lumora.ViewSelectionChanged");
-    return message;
-}
-
 // Whether hwnd is the window or one of its descendants.
 bool IsWithin(HWND window, HWND hwnd)
 {
@@ -53,6 +43,12 @@ bool IsWithin(HWND window, HWND hwnd)
 }
 
 }  // namespace
+
+UINT ViewSelectionChangedMessage()
+{
+    static const UINT message = RegisterWindowMessageA("Lumora.ViewSelectionChanged");
+    return message;
+}
 
 UINT ViewModeCommand(UINT viewMode)
 {
@@ -108,7 +104,7 @@ LRESULT CameraView::HandleMessage(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lP
         Refresh();
         return 0;
     }
-    if (uMsg == SelectionChangedMessage()) {
+    if (uMsg == ViewSelectionChangedMessage()) {
         m_fSelectionChangePosted = false;
         UpdateToolbar();
         UpdateStatusBar(true, false);
@@ -288,193 +284,4 @@ void CameraView::OnInitMenuPopup(HMENU hmenu)
     for (UINT id : {IDM_SELECTALL, IDM_INVERTSELECTION, IDM_ABOUT}) EnableMenuItem(hmenu, id, MF_BYCOMMAND | MF_ENABLED);
     CheckMenuRadioItem(hmenu, IDM_VIEW_LARGEICONS, IDM_VIEW_DETAILS, ViewModeCommand(m_FolderSettings.ViewMode),
                        MF_BYCOMMAND);
-}
-
-// Notifications of the list and of its header (which the list passes on).
-void CameraView::OnNotify(const NMHDR* pnmh)
-{
-    if (!pnmh || !m_hwndList) return;
-    if (pnmh->hwndFrom == m_hwndList) OnListNotify(pnmh);
-    else if (pnmh->hwndFrom == reinterpret_cast<HWND>(SendMessageA(m_hwndList, LVM_GETHEADER, 0, 0))) OnHeaderNotify(pnmh);
-}
-
-// The list's notifications.
-void CameraView::OnListNotify(const NMHDR* pnmh)
-{
-    switch (pnmh->code) {
-    case LVN_GETDISPINFOA: OnGetDispInfo(const_cast<NMLVDISPINFOA*>(reinterpret_cast<const NMLVDISPINFOA*>(pnmh))); break;
-    case LVN_ITEMCHANGED: OnItemChanged(reinterpret_cast<const NMLISTVIEW*>(pnmh)); break;
-    case LVN_ITEMACTIVATE: OnItemActivate(reinterpret_cast<const NMITEMACTIVATE*>(pnmh)); break;
-    case LVN_BEGINDRAG: BeginDrag(); break;
-    case LVN_KEYDOWN:
-        if (reinterpret_cast<const NMLVKEYDOWN*>(pnmh)->wVKey == VK_ESCAPE) OnEscape();
-        break;
-    case LVN_COLUMNCLICK: OnColumnClick(reinterpret_cast<const NMLISTVIEW*>(pnmh)->iSubItem); break;
-    case LVN_DELETEITEM:
-        m_pIdManager->Delete(reinterpret_cast<LPITEMIDLIST>(reinterpret_cast<const NMLISTVIEW*>(pnmh)->lParam));
-        break;
-    case NM_SETFOCUS: OnViewWindowFocus(); break;
-    case NM_KILLFOCUS: OnListFocusLost(GetFocus()); break;
-    }
-}
-
-// The header's notifications: the end of a divider drag stores the widths.
-void CameraView::OnHeaderNotify(const NMHDR* pnmh)
-{
-    if (pnmh->code == HDN_ENDTRACKA || pnmh->code == HDN_ENDTRACKW) OnEndTrack(reinterpret_cast<const NMHEADERA*>(pnmh));
-}
-
-// A row's text and icon, worked out from its identifier.
-void CameraView::OnGetDispInfo(NMLVDISPINFOA* pInfo)
-{
-    LVITEMA& item = pInfo->item;
-    const auto pidl = reinterpret_cast<LPCITEMIDLIST>(item.lParam);
-    if (!pidl) return;
-    const bool text = (item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0;
-    if (item.iSubItem == kColumnName && (item.mask & LVIF_IMAGE)) item.iImage = m_pTypeCache->IconIndex(pidl);
-    if (!text) return;
-    char buffer[MAX_PATH];
-    switch (item.iSubItem) {
-    case kColumnName: m_pIdManager->GetItemName(pidl, item.pszText, item.cchTextMax); break;
-    case kColumnSize: m_pIdManager->GetItemSizeText(pidl, item.pszText, item.cchTextMax); break;
-    case kColumnType: CopyStringN(item.pszText, m_pTypeCache->TypeName(pidl, buffer), item.cchTextMax); break;
-    }
-}
-
-// A row's state changed: the toolbar and the status texts follow once the burst is over.
-void CameraView::OnItemChanged(const NMLISTVIEW* pnmlv)
-{
-    if (!(pnmlv->uChanged & LVIF_STATE) || m_fSelectionChangePosted) return;
-    if ((pnmlv->uOldState ^ pnmlv->uNewState) & LVIS_SELECTED)
-        m_fSelectionChangePosted = PostMessageA(m_hwndView, SelectionChangedMessage(), 0, 0) != FALSE;
-}
-
-// Double-click, Enter (or a single click with that setting) on a row: the default command.
-void CameraView::OnItemActivate(const NMITEMACTIVATE* pnmia)
-{
-    LVITEMA item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = pnmia->iItem;
-    if (SendMessageA(m_hwndList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
-        ShowItemMenu(0, 0, true, -1);
-}
-
-// Escape after a Cut whose data the clipboard still holds: the clipboard is emptied and
-// the cut marks go.
-void CameraView::OnEscape()
-{
-    if (!m_fCutPending || !m_pClipboardData || OleIsCurrentClipboard(m_pClipboardData) != S_OK) return;
-    OleSetClipboard(nullptr);
-    m_fCutPending = 0;
-    m_pClipboardData = nullptr;
-    LVITEMA item = {};
-    item.stateMask = LVIS_CUT;
-    item.state = 0;
-    SendMessageA(m_hwndList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
-}
-
-// A header click: the same column again turns the direction, another one sorts ascending.
-void CameraView::OnColumnClick(int column)
-{
-    m_iSortDirection = column == m_iSortColumn ? -m_iSortDirection : 1;
-    m_iSortColumn = column;
-    SortList(column, m_iSortDirection);
-}
-
-// The end of a divider drag: the dragged column's new width is in the notification (the
-// list still answers the old one); the others are read from the list. Stored at once.
-void CameraView::OnEndTrack(const NMHEADERA* pnmh)
-{
-    DisplaySettings settings = {};
-    for (int column = 0; column < kColumnCount; ++column)
-        settings.widths[column] = static_cast<int>(SendMessageA(m_hwndList, LVM_GETCOLUMNWIDTH, column, 0));
-    const HDITEMA* pitem = pnmh->pitem;
-    if (pitem && (pitem->mask & HDI_WIDTH) && pnmh->iItem >= 0 && pnmh->iItem < kColumnCount)
-        settings.widths[pnmh->iItem] = pitem->cxy;
-    StoreDisplaySettings(settings);
-}
-
-// Drags the selected files out as a copy, when the folder gives a data object for them.
-void CameraView::BeginDrag()
-{
-    UINT cidl = 0;
-    MallocPtr<LPCITEMIDLIST> selection(m_pMalloc.Get(), CollectSelection(&cidl));
-    if (cidl == 0 || !selection) return;
-    ComPtr<IDataObject> data;
-    if (FAILED(m_pFolder->GetUIObjectOf(m_hwndView, cidl, selection.Get(), IID_IDataObject, nullptr,
-                                        reinterpret_cast<void**>(data.GetAddressOf()))) || !data) {
-        return;
-    }
-    ComPtr<ItemDropSource> source = Adopt(ItemDropSource::Create());
-    if (!source) return;
-    // While the drag runs the view's own drop target knows the data; the clipboard's comes back after.
-    IDataObject* previous = std::exchange(m_pClipboardData, data.Get());
-    DWORD effect = DROPEFFECT_NONE;
-    DoDragDrop(data.Get(), source.Get(), DROPEFFECT_COPY, &effect);
-    m_pClipboardData = previous;
-}
-
-// Frees every row's identifier and leaves the row without one (the window is going).
-void CameraView::FreeRowItems()
-{
-    ForEachRow(false, [&](int row) {
-        LVITEMA item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = row;
-        item.lParam = reinterpret_cast<LPARAM>(RowItem(row));
-        if (!item.lParam) return;
-        m_pIdManager->Delete(reinterpret_cast<LPITEMIDLIST>(item.lParam));
-        item.lParam = 0;
-        SendMessageA(m_hwndList, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    });
-}
-
-// The number of selected rows.
-UINT CameraView::SelectedCount() const
-{
-    return m_hwndList ? static_cast<UINT>(SendMessageA(m_hwndList, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
-}
-
-// The identifier a row owns, or null.
-LPCITEMIDLIST CameraView::RowItem(int row) const
-{
-    LVITEMA item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    if (!m_hwndList || !SendMessageA(m_hwndList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
-    return reinterpret_cast<LPCITEMIDLIST>(item.lParam);
-}
-
-// The selected rows' identifiers in list order, in an array from the view's allocator
-// (the rows keep owning the identifiers); *pcidl is the selected count, and the array is
-// null when that is 0 or no memory was left.
-LPCITEMIDLIST* CameraView::CollectSelection(UINT* pcidl)
-{
-    *pcidl = SelectedCount();
-    if (*pcidl == 0) return nullptr;
-    auto* array = static_cast<LPCITEMIDLIST*>(m_pMalloc->Alloc(*pcidl * sizeof(LPCITEMIDLIST)));
-    if (!array) return nullptr;
-    UINT collected = 0;
-    ForEachRow(true, [&](int row) {
-        if (collected < *pcidl) array[collected++] = RowItem(row);
-    });
-    *pcidl = collected;
-    return array;
-}
-
-// Where a context menu opens, in screen coordinates.
-POINT CameraView::ContextMenuPosition(LPARAM lParam) const
-{
-    POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    if (pt.x != -1 || pt.y != -1 || !m_hwndList) return pt;
-    pt = {0, 0};
-    const int row = static_cast<int>(SendMessageA(m_hwndList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-    RECT rc = {};
-    rc.left = LVIR_LABEL;
-    if (row >= 0) {
-        SendMessageA(m_hwndList, LVM_ENSUREVISIBLE, row, FALSE);
-        if (SendMessageA(m_hwndList, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rc))) pt = {rc.left, rc.bottom};
-    }
-    ClientToScreen(m_hwndList, &pt);
-    return pt;
 }
