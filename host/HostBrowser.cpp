@@ -59,10 +59,16 @@ std::string StreamModeText(DWORD grfMode)
 
 const char* ViewModeName(UINT viewMode)
 {
-    static const char* const kNames[] = {"FVM_AUTO", "FVM_ICON", "FVM_SMALLICON", "FVM_LIST", "FVM_DETAILS",
-                                         "FVM_THUMBNAIL", "FVM_TILE", "FVM_THUMBSTRIP", "FVM_CONTENT"};
-    const int index = static_cast<int>(viewMode) + 1;  // FVM_AUTO is -1
-    return index >= 0 && index < static_cast<int>(ARRAYSIZE(kNames)) ? kNames[index] : "FVM_?";
+    static const struct {
+        int mode;
+        const char* name;
+    } kNames[] = {{FVM_AUTO, "FVM_AUTO"},         {FVM_ICON, "FVM_ICON"},       {FVM_SMALLICON, "FVM_SMALLICON"},
+                  {FVM_LIST, "FVM_LIST"},         {FVM_DETAILS, "FVM_DETAILS"}, {FVM_THUMBNAIL, "FVM_THUMBNAIL"},
+                  {FVM_TILE, "FVM_TILE"},         {FVM_THUMBSTRIP, "FVM_THUMBSTRIP"}, {FVM_CONTENT, "FVM_CONTENT"}};
+    for (const auto& row : kNames) {
+        if (row.mode == static_cast<int>(viewMode)) return row.name;
+    }
+    return "FVM_?";
 }
 
 // A name of the place an identifier list leads to, empty when it has none.
@@ -361,14 +367,14 @@ HRESULT HostBrowser::CreateViewWindow(IShellView* view, HWND* phwndView)
     return view->CreateViewWindow(m_pView.Get(), &m_folderSettings, this, &rect, phwndView);
 }
 
-// The view shows in the pane and gets the focus unless the user is in the address box.
+// The view shows in the pane and gets the focus, unless the user typed the place.
 void HostBrowser::AdoptView(IShellView* view, HWND hwndView)
 {
     m_pView = view;
     m_hwndView = hwndView;
     m_uActivation = SVUIA_DEACTIVATE;
     m_frame.SetViewWindow(hwndView);
-    if (hwndView && GetFocus() != AddressBoxWindow()) SetFocus(hwndView);
+    if (hwndView && !m_fFocusStaysInAddressBox) SetFocus(hwndView);
     SyncActivation();
 }
 
@@ -489,7 +495,10 @@ void HostBrowser::GoToAddress()
 {
     wchar_t text[1024] = L"";
     GetWindowTextW(AddressBoxWindow(), text, ARRAYSIZE(text));
-    if (text[0]) ShowParsingName(text);
+    if (!text[0]) return;
+    m_fFocusStaysInAddressBox = true;
+    ShowParsingName(text);
+    m_fFocusStaysInAddressBox = false;
 }
 
 void HostBrowser::HandleMessage(MSG& msg)

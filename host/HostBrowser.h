@@ -162,4 +162,5 @@ private:
     ComPtr<IShellView> m_pView;
     HWND m_hwndView = nullptr;
     UINT m_uActivation = SVUIA_DEACTIVATE;
+    bool m_fFocusStaysInAddressBox = false;  // while going where the user typed
 };

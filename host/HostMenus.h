@@ -33,6 +33,7 @@ struct MenuEntry {
     HMENU hSubMenu = nullptr;
 
     bool IsSeparator() const { return (type & MFT_SEPARATOR) != 0; }
+    bool operator==(const MenuEntry&) const = default;
 };
 
 // One popup of a menu bar with its items.
@@ -41,6 +42,8 @@ struct MenuPopup {
     UINT id = 0;
     HMENU hMenu = nullptr;
     std::vector<MenuEntry> items;
+
+    bool operator==(const MenuPopup&) const = default;
 };
 
 // The host's menu bar; with fHelpItem the Help popup also holds an item of id FCIDM_MENU_HELP.

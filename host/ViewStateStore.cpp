@@ -1,6 +1,7 @@
 #include "host/ViewStateStore.h"
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <memory>
 
 namespace {
 
@@ -55,7 +56,7 @@ HRESULT ViewStateStore::Open(const std::vector<BYTE>& key, DWORD grfMode, IStrea
 ComPtr<IStream>* ViewStateStore::Find(const std::vector<BYTE>& key)
 {
     for (auto& entry : m_streams) {
-        if (entry.first == key) return &entry.second;
+        if (entry.first == key) return std::addressof(entry.second);  // ComPtr's & would release it
     }
     return nullptr;
 }
