@@ -73,7 +73,8 @@ int Run(HostBrowser* browser, const CommandLine& line)
 {
     const HRESULT hr = browser->ShowParsingName(line.place.c_str());
     const std::string status = browser->StatusBar().texts.empty() ? "" : browser->StatusBar().texts.front();
-    printf("LumoraHost: %s\n", browser->AddressText().c_str());
+    const std::string address = browser->AddressText();
+    printf("LumoraHost: %s\n", address.empty() ? AnsiFromWide(line.place.c_str()).c_str() : address.c_str());
     if (FAILED(hr)) fprintf(stderr, "LumoraHost: %s\n", status.c_str());
     int result = !browser->CurrentPlace() ? 2 : 0;
     fflush(stdout);
