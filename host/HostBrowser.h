@@ -5,9 +5,11 @@
 // answers the view's IShellBrowser calls with a real menu bar, toolbar and status bar.
 // Activation follows the focus: UIActivate(SVUIA_ACTIVATE_FOCUS) while the view window or
 // one of its children has it, SVUIA_ACTIVATE_NOFOCUS when another control of the frame
-// (the address box) takes it. Keystrokes are offered to the view's TranslateAccelerator
-// first while it is active with the focus, then to the host's accelerators (F5 Refresh,
-// Alt+D or Ctrl+L address box, Tab or F6 next pane, Ctrl+W Close). Closing saves the view's
+// (the address box) takes it. Keystrokes (WM_KEYFIRST to WM_KEYLAST) are offered to the
+// view's TranslateAccelerator first while it is active with the focus (never while the
+// address box has it, so that Delete or Ctrl+C stay the box's), then to the host's
+// accelerators (F5 Refresh, Alt+D or Ctrl+L address box, Tab or F6 next pane, Ctrl+W Close).
+// Commands of the view's range (0 to 0x7FFF) and WM_INITMENUPOPUP go to the view window. Closing saves the view's
 // state, then UIActivate(SVUIA_DEACTIVATE), DestroyViewWindow and Release, in that order.
 // BrowseObject is carried out once the calling view's code has returned (a posted message).
 //

@@ -76,6 +76,17 @@ TEST_F(HostTest, ControlCallsReachTheRealControlsAndAnswerWithTheirResults)
     EXPECT_EQ(m_pBrowser->StatusBar().edges, (std::vector<int>{200, 400, -1}));
     EXPECT_EQ(m_pBrowser->StatusBar().texts, (std::vector<std::string>{"", "2 object(s)", ""}));
     EXPECT_EQ(SendMessageW(m_pBrowser->FrameWindow(), CWM_GETISHELLBROWSER, 0, 0), reinterpret_cast<LRESULT>(browser));
+
+    // No file dialog and no services: a view that asks behaves as in the Explorer.
+    const std::pair<IID, HRESULT> interfaces[] = {{IID_IOleWindow, S_OK},
+                                                  {IID_IShellBrowser, S_OK},
+                                                  {IID_ICommDlgBrowser, E_NOINTERFACE},
+                                                  {IID_IServiceProvider, E_NOINTERFACE}};
+    for (const auto& [iid, hr] : interfaces) {
+        ComPtr<IUnknown> object;
+        EXPECT_EQ(browser->QueryInterface(iid, reinterpret_cast<void**>(object.GetAddressOf())), hr);
+        EXPECT_EQ(object.Get() != nullptr, SUCCEEDED(hr));
+    }
 }
 
 TEST_F(HostTest, ViewButtonsMergeAfterTheHostsReplaceTheirPredecessorsAndClear)
