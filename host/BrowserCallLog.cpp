@@ -90,6 +90,7 @@ template <size_t N> std::string NameOf(const NamedValue (&table)[N], UINT_PTR va
     return text;
 }
 
+// The text between double quotes.
 std::string Quoted(const std::string& text)
 {
     return "\"" + text + "\"";
@@ -106,6 +107,7 @@ std::string PartsText(WPARAM count, const int* edges)
     return text + "}";
 }
 
+// A common-control bitmap by its name, another as {instance, id}.
 std::string BitmapText(const TBADDBITMAP* bitmap)
 {
     if (!bitmap) return "0";
@@ -116,6 +118,7 @@ std::string BitmapText(const TBADDBITMAP* bitmap)
     return text;
 }
 
+// The lParam of a control message as its kind is written.
 std::string LParamText(LParamKind kind, WPARAM wParam, LPARAM lParam)
 {
     switch (kind) {
@@ -202,6 +205,7 @@ std::string DescribeControlMsg(UINT id, UINT uMsg, WPARAM wParam, LPARAM lParam)
            std::to_string(static_cast<unsigned long long>(wParam)) + ", " + LParamText(kind, wParam, lParam) + ")";
 }
 
+// Keeps the entry; in strict mode a call of the view that no pattern matches is a failure.
 void BrowserCallLog::Add(std::string entry)
 {
     m_entries.push_back(entry);

@@ -46,12 +46,14 @@ const FlagName kBrowseFlags[] = {{SBSP_RELATIVE, "SBSP_RELATIVE"}, {SBSP_PARENT,
                                  {SBSP_NAVIGATEBACK, "SBSP_NAVIGATEBACK"}, {SBSP_NAVIGATEFORWARD, "SBSP_NAVIGATEFORWARD"}};
 const FlagName kStreamModes[] = {{STGM_WRITE, "STGM_WRITE"}, {STGM_READWRITE, "STGM_READWRITE"}};
 
+// SBSP_ABSOLUTE, or the flags that make a request relative.
 std::string BrowseFlagsText(UINT wFlags)
 {
     const UINT kRelation = SBSP_RELATIVE | SBSP_PARENT | SBSP_NAVIGATEBACK | SBSP_NAVIGATEFORWARD;
     return (wFlags & kRelation) ? FlagsText(wFlags, kBrowseFlags) : "SBSP_ABSOLUTE";
 }
 
+// STGM_READ, STGM_WRITE or STGM_READWRITE (with any other bits).
 std::string StreamModeText(DWORD grfMode)
 {
     return (grfMode & (STGM_WRITE | STGM_READWRITE)) ? FlagsText(grfMode, kStreamModes) : "STGM_READ";
@@ -117,6 +119,7 @@ bool HostBrowser::Initialize()
     return true;
 }
 
+// The frame goes with the browser when nobody closed it.
 HostBrowser::~HostBrowser()
 {
     m_frame.Destroy();
@@ -341,6 +344,7 @@ void HostBrowser::Close()
     m_pidlPending.Reset();
 }
 
+// The frame goes: the view first; the program's loop ends with it.
 void HostBrowser::OnFrameDestroying()
 {
     DestroyView();  // when the frame went without Close
@@ -357,6 +361,7 @@ void HostBrowser::MoveTo(IShellFolder* folder, LPCITEMIDLIST pidlAbsolute)
     SetWindowTextW(FrameWindow(), (title.empty() ? std::wstring(kProgramTitle) : title + L" - " + kProgramTitle).c_str());
 }
 
+// The view's window in the pane, the current view given as the previous one.
 HRESULT HostBrowser::CreateViewWindow(IShellView* view, HWND* phwndView)
 {
     RECT rect = m_frame.ViewRect();
@@ -427,6 +432,7 @@ void HostBrowser::ShowStatusText(const wchar_t* what, HRESULT hr)
     SendMessageW(StatusBarWindow(), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text));
 }
 
+// The control a view names by FCW_ id; null for those the browser has not.
 HWND HostBrowser::ControlWindow(UINT id) const
 {
     if (id == FCW_TOOLBAR) return ToolbarWindow();
@@ -453,6 +459,7 @@ HRESULT HostBrowser::TargetOf(LPCITEMIDLIST pidl, UINT wFlags, PidlHandle* pTarg
     return *pTarget ? S_OK : E_OUTOFMEMORY;
 }
 
+// The host's own commands from its menus, toolbar and keys.
 void HostBrowser::OnHostCommand(UINT id)
 {
     PidlHandle target;
@@ -482,6 +489,7 @@ void HostBrowser::OnHostCommand(UINT id)
     }
 }
 
+// The view reads its folder again.
 void HostBrowser::RefreshView()
 {
     ComPtr<IShellView> view = m_pView;
@@ -535,6 +543,7 @@ bool HostBrowser::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
     }
 }
 
+// The focus to the view window, which then becomes active with it.
 void HostBrowser::FocusView()
 {
     if (!m_hwndView) return;
@@ -542,6 +551,7 @@ void HostBrowser::FocusView()
     SyncActivation();
 }
 
+// The focus to the address box, its text selected; the view stays active without it.
 void HostBrowser::FocusAddressBox()
 {
     SetFocus(AddressBoxWindow());
@@ -593,6 +603,7 @@ UINT HostBrowser::WantedActivation() const
     return m_uActivation;
 }
 
+// Whether the view window or one of its children has the focus.
 bool HostBrowser::HasFocusInView() const
 {
     HWND focus = GetFocus();

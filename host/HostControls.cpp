@@ -38,6 +38,7 @@ bool HostToolbar::SetViewButtons(const TBBUTTON* buttons, UINT count, bool fMerg
     return AddButtons(buttons, count);
 }
 
+// Appends buttons; none is no failure.
 bool HostToolbar::AddButtons(const TBBUTTON* buttons, UINT count)
 {
     if (!count) return true;

@@ -7,6 +7,7 @@ constexpr wchar_t kFrameClass[] = L"LumoraHostFrame";
 constexpr int kGap = 2;
 constexpr int kAddressHeight = 22;
 
+// The frame's window class of this program, registered once.
 bool RegisterFrameClass(WNDPROC windowProc)
 {
     WNDCLASSEXW wc = {};
@@ -22,6 +23,7 @@ bool RegisterFrameClass(WNDPROC windowProc)
     return RegisterClassExW(&wc) != 0;
 }
 
+// A window's height, 0 for none.
 int WindowHeight(HWND hwnd)
 {
     RECT rect = {};
@@ -29,6 +31,7 @@ int WindowHeight(HWND hwnd)
     return rect.bottom - rect.top;
 }
 
+// Whether hwnd is the parent or one of its descendants.
 bool IsSameOrChild(HWND parent, HWND hwnd)
 {
     return parent && hwnd && (hwnd == parent || IsChild(parent, hwnd));
@@ -51,6 +54,7 @@ void HostFrame::Destroy()
     if (m_window) DestroyWindow(m_window.Get());  // WM_NCDESTROY lets go of the handle
 }
 
+// The address box: a line under the toolbar.
 RECT HostFrame::AddressRect() const
 {
     RECT client = {};
@@ -82,6 +86,7 @@ void HostFrame::SetMenuBar(HMENU hmenuShared, HWND hwndActiveObject)
     DrawMenuBar(Window());
 }
 
+// Toolbar, address box and status bar, children of the frame.
 bool HostFrame::CreateControls()
 {
     if (!m_toolbar.Create(Window())) return false;
@@ -128,6 +133,7 @@ void HostFrame::RestoreFocus()
         SetFocus(m_hwndView ? m_hwndView : m_hwndAddress);
 }
 
+// Finds the frame object of the window; the object lets go of the handle at WM_NCDESTROY.
 LRESULT CALLBACK HostFrame::WindowProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     if (uMsg == WM_NCCREATE) {
@@ -146,6 +152,7 @@ LRESULT CALLBACK HostFrame::WindowProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPAR
     return frame->HandleMessage(uMsg, wParam, lParam);
 }
 
+// The frame's messages; the rest as any window's.
 LRESULT HostFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     switch (uMsg) {

@@ -63,6 +63,7 @@ bool InsertEntry(HMENU menu, UINT position, const MenuEntry& entry)
     return InsertMenuItemA(menu, position, TRUE, &mii) != FALSE;
 }
 
+// Appends a row of the host's menu (with its popup when hSubMenu is set).
 bool AppendRow(HMENU menu, const MenuRow& row, HMENU hSubMenu)
 {
     MenuEntry entry;

@@ -35,6 +35,7 @@ struct CommandLine {
     bool fValid = true;
 };
 
+// The place and the options; fValid false for an option the program does not know.
 CommandLine ParseCommandLine()
 {
     CommandLine line;

@@ -53,6 +53,7 @@ HRESULT ViewStateStore::Open(const std::vector<BYTE>& key, DWORD grfMode, IStrea
     return stream.CopyTo(ppStream);
 }
 
+// The folder's stream, null when there is none.
 ComPtr<IStream>* ViewStateStore::Find(const std::vector<BYTE>& key)
 {
     for (auto& entry : m_streams) {

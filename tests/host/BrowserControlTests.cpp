@@ -7,11 +7,13 @@
 
 namespace {
 
+// An enabled button as a view hands it over.
 TBBUTTON Button(int command, int image, BYTE style = BTNS_BUTTON)
 {
     return {image, command, TBSTATE_ENABLED, style, {}, 0, 0};
 }
 
+// The buttons as the toolbar reports them back.
 std::vector<ToolbarButton> AsShown(const std::vector<TBBUTTON>& buttons)
 {
     std::vector<ToolbarButton> shown;
@@ -140,8 +142,7 @@ TEST_F(HostTest, RefusingModeAnswersAsThePlatformsExplorer)
         for (const auto& [name, call] : calls) EXPECT_EQ(call(), fRefusing ? E_NOTIMPL : S_OK) << name;
         EXPECT_EQ(GetMenuItemCount(shared.Get()), 0);  // inserted and removed again, or never
         EXPECT_EQ(m_pBrowser->StatusBar().texts.front(), fRefusing ? "" : "refused");
-        m_pBrowser->Close();
-        m_pBrowser.Reset();
+        CloseBrowser();
     }
 }
 

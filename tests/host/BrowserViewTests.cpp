@@ -8,11 +8,13 @@ namespace {
 
 const std::vector<UINT> kHostPopupIds = {FCIDM_MENU_FILE, FCIDM_MENU_EDIT, FCIDM_MENU_VIEW, FCIDM_MENU_HELP};
 
+// Whether a popup of the bar carries one of the browser's popup ids.
 bool IsHostPopup(const MenuPopup& popup)
 {
     return std::find(kHostPopupIds.begin(), kHostPopupIds.end(), popup.id) != kHostPopupIds.end();
 }
 
+// The ids of a popup's items, in order.
 std::vector<UINT> ItemIds(const MenuPopup& popup)
 {
     std::vector<UINT> ids;
@@ -46,8 +48,7 @@ TEST_F(HostTest, HelpPopupHoldsTheHelpItemOnlyWhenAskedFor)
         }));
         const auto helpIds = ItemIds(bar[3]);
         EXPECT_EQ(std::count(helpIds.begin(), helpIds.end(), FCIDM_MENU_HELP), fHelpItem ? 1 : 0);
-        m_pBrowser->Close();
-        m_pBrowser.Reset();
+        CloseBrowser();
     }
 }
 
@@ -88,8 +89,7 @@ TEST_F(HostTest, MergedMenusComeAndGoLeavingTheHostBarIntact)
         EXPECT_EQ(GetMenu(frame), m_pBrowser->HostMenu());
         EXPECT_EQ(ReadMenuBar(m_pBrowser->HostMenu()), hostBar);
         for (const auto& copy : lent) EXPECT_FALSE(IsMenu(copy.hMenu)) << "a copy outlived the shared menu";
-        m_pBrowser->Close();
-        m_pBrowser.Reset();
+        CloseBrowser();
     }
 }
 
@@ -151,8 +151,7 @@ TEST_F(HostTest, KeysGoToTheViewFirstOnlyWhileItIsActiveWithTheFocus)
         PressKey(row.key, row.expected.size());
         m_pBrowser->PumpFor(50);
         EXPECT_EQ(m_viewLog, row.expected);
-        m_pBrowser->Close();
-        m_pBrowser.Reset();
+        CloseBrowser();
     }
 }
 
@@ -188,7 +187,6 @@ TEST_F(HostTest, APlaceWithoutAViewLeavesAnEmptyPaneAndTheHostWorking)
 
         EXPECT_EQ(m_pBrowser->ShowParsingName(pcFolder.Path().c_str()), S_OK);  // the host still works
         EXPECT_NE(m_pBrowser->ViewWindow(), nullptr);
-        m_pBrowser->Close();
-        m_pBrowser.Reset();
+        CloseBrowser();
     }
 }

@@ -2,6 +2,7 @@
 
 namespace {
 
+// A file of six bytes.
 void WriteSmallFile(const std::wstring& path)
 {
     FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -35,13 +36,17 @@ TempPcFolder::~TempPcFolder()
 // The browser closes as the user's close does and nothing of the host stays.
 void HostTest::TearDown()
 {
-    if (m_pBrowser) {
-        m_pBrowser->Close();
-        EXPECT_EQ(m_pBrowser->FrameWindow(), nullptr);
-        m_pBrowser.Reset();
-    }
+    CloseBrowser();
     EXPECT_EQ(FindWindowW(L"LumoraHostFrame", nullptr), nullptr);
     EXPECT_EQ(g_cObjects, m_cObjectsAtStart) << "an object was left alive";
+}
+
+void HostTest::CloseBrowser()
+{
+    if (!m_pBrowser) return;
+    m_pBrowser->Close();
+    EXPECT_EQ(m_pBrowser->FrameWindow(), nullptr);
+    m_pBrowser.Reset();
 }
 
 HostBrowser* HostTest::OpenBrowser(const HostOptions& options)

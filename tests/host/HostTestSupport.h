@@ -36,8 +36,10 @@ protected:
     void SetUp() override { m_cObjectsAtStart = g_cObjects; }
     void TearDown() override;
 
-    // A new browser for the test; closed and released by TearDown.
+    // A new browser for the test; closed and released by TearDown or CloseBrowser.
     HostBrowser* OpenBrowser(const HostOptions& options = {});
+    // Closes the browser as the user does and lets it go; its frame must be gone.
+    void CloseBrowser();
     // A recording view shown through a stub folder; the browser holds the only reference.
     RecordingView* ShowRecordingView(const RecordingViewSetup& setup = {});
     // A folder that refuses to give a view.

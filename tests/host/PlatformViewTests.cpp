@@ -8,11 +8,13 @@
 
 namespace {
 
+// A path as the address box shows it to the readers.
 std::string Narrow(const std::wstring& text)
 {
     return AnsiFromWide(text.c_str());
 }
 
+// The rows of the list the platform's view shows, -1 without a list.
 int ListItemCount(HWND view)
 {
     HWND list = FindWindowExW(view, nullptr, WC_LISTVIEWW, nullptr);
