@@ -206,8 +206,7 @@ FunctionEnd
   ${If} $0 != 0
     DetailPrint "The ${BITS}-bit tolvane.dll could not be registered (regsvr32: $0)"
     !insertmacro RemoveInstallation ""
-    MessageBox MB_ICONSTOP|MB_OK "The ${BITS}-bit camera folder could not be registered; nothing was installed.$\r$\n\
-      tolvane.dll needs pelcore.dll, the camera's communication library." /SD IDOK
+    MessageBox MB_ICONSTOP|MB_OK "The ${BITS}-bit camera folder could not be registered; nothing was installed." /SD IDOK
     SetErrorLevel 2
     Abort
   ${EndIf}

@@ -1,9 +1,10 @@
 # Sourced by the Wine scripts: the settings every run shares and the loader of a bitness.
 # Never the user's own ~/.wine: the caller names the prefix.
 
-# wine_env PREFIX: the private prefix, quiet Wine, no Mono or Gecko prompts.
+# wine_env PREFIX: the private prefix, quiet Wine, no Mono or Gecko prompts, no debugger.
 wine_env() {
-  export WINEPREFIX=$1 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+  # A crashing program ends at once instead of waiting in the debugger for a user.
+  export WINEPREFIX=$1 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 }
 
 # wine_loader BITS: Wine's loader for 32- or 64-bit programs (Debian's wine32 and wine64).

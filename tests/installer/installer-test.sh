@@ -85,11 +85,18 @@ printf 'a note' >"$demo/NOTES.TXT"
 printf 'not listed' >"$demo/Holiday plans.txt"
 expected_files=$'file DSC00001.JPG\nfile NOTES.TXT'
 
-# Installed with the simulated camera: files, both views, the entry, what the shell lists.
+# Installed (with the simulated camera, or without it and without the maker's library):
+# files, both views, the entry, what the shell lists.
 installed_checks() {
-  local bits value expected out
-  check "x86_64 build and simulated camera in Program Files" same_files "$pf64" "$x64_bin/tolvane.dll" "$x64_bin/pelcore.dll"
-  check "i686 build and simulated camera in Program Files (x86)" same_files "$pf32" "$i686_bin/tolvane.dll" "$i686_bin/pelcore.dll"
+  local simulator=$1 bits value expected out
+  if [ "$simulator" = yes ]; then
+    check "x86_64 build and simulated camera in Program Files" same_files "$pf64" "$x64_bin/tolvane.dll" "$x64_bin/pelcore.dll"
+    check "i686 build and simulated camera in Program Files (x86)" same_files "$pf32" "$i686_bin/tolvane.dll" "$i686_bin/pelcore.dll"
+  else
+    check "x86_64 build alone in Program Files" same_files "$pf64" "$x64_bin/tolvane.dll"
+    check "i686 build alone in Program Files (x86)" same_files "$pf32" "$i686_bin/tolvane.dll"
+    check "no simulated camera installed" none_exist "$pf64/pelcore.dll" "$pf32/pelcore.dll"
+  fi
   check "the uninstaller is in place" [ -f "$pf64/Uninstall.exe" ]
   check "64-bit view: the class is the x86_64 build" reg_is 64 "HKCR\\CLSID\\$clsid\\InprocServer32" 'C:\Program Files\Lumora\tolvane.dll'
   check "32-bit view: the class is the i686 build" reg_is 32 "HKCR\\CLSID\\$clsid\\InprocServer32" 'C:\Program Files (x86)\Lumora\tolvane.dll'
@@ -106,12 +113,19 @@ UninstallString|"C:\\Program Files\\Lumora\\Uninstall.exe"
 QuietUninstallString|"C:\\Program Files\\Lumora\\Uninstall.exe" /S
 EOF
   check "Add or Remove Programs: EstimatedSize" [ "$(reg_value 64 "$uninstall_key" EstimatedSize)" != 0x0 ]
-  check "the simulated camera serves the demo folder" reg_is 64 "$demo_key" StorageFolder 'C:\LumoraDemo'
+  if [ "$simulator" = yes ]; then
+    check "the simulated camera serves the demo folder" reg_is 64 "$demo_key" StorageFolder 'C:\LumoraDemo'
+  fi
   for bits in 64 32; do
     out=$(listing $bits)
     check "$bits-bit shell: My Computer lists Lumora" grep -qx 'mycomputer Lumora' <<<"$out"
-    check "$bits-bit shell: the folder lists the demo camera's files, no box" \
-      [ "$(grep -E '^(file|box|exit) ' <<<"$out")" = "$expected_files"$'\nexit 0' ]
+    if [ "$simulator" = yes ]; then
+      check "$bits-bit shell: the folder lists the demo camera's files, no box" \
+        [ "$(grep -E '^(file|box|exit) ' <<<"$out")" = "$expected_files"$'\nexit 0' ]
+    else
+      check "$bits-bit shell: without the camera's library the folder is empty and says no camera was located" \
+        [ "$(grep -E '^(file|box The Camera|exit) ' <<<"$out")" = "box $not_located"$'\nexit 0' ]
+    fi
   done
 }
 
@@ -136,25 +150,27 @@ removed_checks() {
   check "the demo folder and its files stay" [ -f "$demo/DSC00001.JPG" ]
 }
 
-# One round: install options | its exit code | uninstall options | the user's settings after it.
-# Without the simulated camera and without the maker's pelcore.dll, tolvane.dll cannot be
-# registered: Setup removes what it did and leaves the user's settings.
-while IFS='|' read -r install_options install_code uninstall_options settings; do
+not_located="The Camera was not located on the computer. Please check the connections and make sure the camera's power is on. If the window is open, click Refresh from its View menu."
+
+# One round: install options | its exit code | uninstall options | the user's settings after
+# it | with the simulated camera. Without it and without the maker's pelcore.dll, tolvane.dll
+# still registers (it loads the library on first use) and the folder says no camera is there.
+while IFS='|' read -r install_options install_code uninstall_options settings simulator; do
   echo "--- install $install_options, uninstall $uninstall_options"
   read -ra install_args <<<"$install_options"
   read -ra uninstall_args <<<"$uninstall_options"
   "$wine64" reg add "$settings_key\\Display Settings" /v Columns /t REG_SZ /d "120 80 100" /f >/dev/null 2>&1
   check "silent install ends with $install_code" [ "$(run "$wine32" "$setup" "${install_args[@]}")" = "$install_code" ]
   if [ "$install_code" = 0 ]; then
-    installed_checks
+    installed_checks "$simulator"
     check "silent uninstall finishes" [ "$(run "$wine32" "$pf64/Uninstall.exe" "${uninstall_args[@]}")" = 0 ]
   fi
   removed_checks "$settings"
   "$wine64" reg delete "$settings_key" /f >/dev/null 2>&1 || true
 done <<'EOF'
-/S /SIMULATOR=C:\LumoraDemo|0|/S|removed
-/S /SIMULATOR=C:\LumoraDemo|0|/S /KEEPSETTINGS|keep
-/S|2||keep
+/S /SIMULATOR=C:\LumoraDemo|0|/S|removed|yes
+/S /SIMULATOR=C:\LumoraDemo|0|/S /KEEPSETTINGS|keep|yes
+/S|0|/S|removed|no
 EOF
 
 echo "$failures failed"
