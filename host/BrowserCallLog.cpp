@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 
 namespace {
@@ -193,9 +194,11 @@ std::string KeyMessageText(const MSG& msg)
 
 std::string DescribeControlMsg(UINT id, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
+    // Toolbar and status bar messages share their numbers: the control decides the name.
+    const char* prefix = id == FCW_TOOLBAR ? "TB_" : id == FCW_STATUS ? "SB_" : "";
     const ControlMessageRow* row = nullptr;
     for (const auto& candidate : kControlMessages) {
-        if (candidate.uMsg == uMsg) row = &candidate;
+        if (candidate.uMsg == uMsg && strncmp(candidate.name, prefix, strlen(prefix)) == 0) row = &candidate;
     }
     char number[32];
     snprintf(number, sizeof(number), "0x%04X", uMsg);
