@@ -1,0 +1,164 @@
+// The view's list in the host's browser: the fill from the camera, the orders of the
+// header clicks, the column widths a divider drag stores, the shell settings and the
+// camera's request to list it again.
+#include <algorithm>
+#include "CameraViewTestSupport.h"
+#include "folder/CameraFolder.h"
+#include "items/ItemIdManager.h"
+#include "view/DisplaySettings.h"
+
+namespace {
+
+// The names of files in the order CompareIDs gives for a column and a direction.
+std::vector<std::string> OrderOf(const CameraFiles& files, int column, int direction)
+{
+    ComPtr<IShellFolder> folder = Adopt(CreateCameraFolder(nullptr));
+    auto manager = ItemIdManager::Create();
+    std::vector<LPITEMIDLIST> items;
+    for (const auto& [name, size] : files) items.push_back(manager->CreateItem(name.c_str(), size));
+    std::sort(items.begin(), items.end(), [&](LPITEMIDLIST a, LPITEMIDLIST b) {
+        return static_cast<short>(LOWORD(folder->CompareIDs(column, a, b))) * direction < 0;
+    });
+    std::vector<std::string> names;
+    for (LPITEMIDLIST item : items) {
+        char name[MAX_PATH];
+        manager->GetItemName(item, name, MAX_PATH);
+        names.push_back(name);
+        manager->Delete(item);
+    }
+    return names;
+}
+
+class ViewListTest : public CameraViewTest {};
+
+TEST_F(ViewListTest, FillShowsEveryFileByNameWithItsTexts)
+{
+    const CameraFiles files = {{"b.TXT", 300}, {"A.JPG", 2000}, {"a.JPG", 1}, {"C.WAV", 150000}, {"NOEXT", 5}};
+    AddFiles(files);
+    ShowCamera();
+
+    EXPECT_EQ(RowNames(), (std::vector<std::string>{"A.JPG", "C.WAV", "NOEXT", "a.JPG", "b.TXT"}));
+    auto manager = ItemIdManager::Create();
+    for (int row = 0; row < 5; ++row) {
+        LPCITEMIDLIST item = RowItem(row);
+        ASSERT_TRUE(ItemIdManager::IsCameraItem(item)) << row;
+        char size[MAX_PATH], type[MAX_PATH];
+        manager->GetItemSizeText(item, size, MAX_PATH);
+        manager->GetItemTypeName(item, type, MAX_PATH);
+        EXPECT_EQ(RowTexts(row), (std::vector<std::string>{RowNames()[row], size, type}));
+        LVITEMA image = {};
+        image.mask = LVIF_IMAGE;
+        image.iItem = row;
+        SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&image));
+        EXPECT_EQ(image.iImage, manager->GetItemIconIndex(item)) << row;
+    }
+    EXPECT_EQ(CountCalls("ZQ_GetNumFiles"), 1u);
+    EXPECT_EQ(CountCalls("ZQ_GetFileSize"), files.size());
+    EXPECT_FALSE(PelSim_IsLinkOpen()) << "the listing's link stays open";
+    EXPECT_EQ(m_capture.Count(), 0u);
+}
+
+TEST_F(ViewListTest, HeaderClicksSortAsCompareIDs)
+{
+    const CameraFiles files = {{"Zeta.TXT", 40}, {"yak.WAV", 10}, {"Xray.JPG", 50}, {"walk.AVI", 30}, {"Vine.INI", 20}};
+    AddFiles(files);
+    ShowCamera();
+    enum Step { None, ClickName, ClickSize, ClickType, Refresh };
+    struct Row {
+        Step step;
+        int column;
+        int direction;
+    };
+    const Row script[] = {
+        {None, kColumnName, 1},    {ClickSize, kColumnSize, 1}, {ClickSize, kColumnSize, -1},
+        {ClickType, kColumnType, 1}, {ClickName, kColumnName, 1}, {ClickName, kColumnName, -1},
+        {Refresh, kColumnName, 1},  // a fill sorts by name, ascending, whatever came before
+        {ClickName, kColumnName, 1},  // the click after it turns the last direction (-1) round
+        {ClickName, kColumnName, -1}, {ClickType, kColumnType, 1}, {ClickType, kColumnType, -1},
+    };
+    int step = 0;
+    for (const Row& row : script) {
+        if (row.step == Refresh) m_pBrowser->ActiveView()->Refresh();
+        if (row.step == ClickName || row.step == ClickSize || row.step == ClickType)
+            ClickHeader(row.step == ClickName ? kColumnName : row.step == ClickSize ? kColumnSize : kColumnType);
+        EXPECT_EQ(RowNames(), OrderOf(files, row.column, row.direction)) << "step " << step;
+        ++step;
+    }
+}
+
+TEST_F(ViewListTest, DividerDragStoresTheNewWidth)
+{
+    AddFiles({{"A.JPG", 10}});
+    WriteStoredDisplaySettings({150, 0, 0, 0, 60, 0, 0, 0, 90, 0, 0, 0});
+    ReadDisplaySettings();
+    ShowCamera();
+    EXPECT_EQ(ColumnWidths(), (std::vector<int>{150, 60, 90}));
+
+    DragDivider(kColumnSize, 25);  // the list still answers 60 when the drag ends
+    EXPECT_EQ(ReadStoredDisplaySettings(), (std::vector<BYTE>{150, 0, 0, 0, 85, 0, 0, 0, 90, 0, 0, 0}));
+    EXPECT_EQ(ColumnWidths(), (std::vector<int>{150, 85, 90}));
+
+    DoubleClickDivider(kColumnType);  // sizes the column to its texts, but is no drag
+    EXPECT_EQ(ReadStoredDisplaySettings(), (std::vector<BYTE>{150, 0, 0, 0, 85, 0, 0, 0, 90, 0, 0, 0}));
+
+    DragDivider(kColumnName, -40);
+    CloseBrowser();
+    ShowCamera();
+    EXPECT_EQ(ColumnWidths(), (std::vector<int>{110, 85, ColumnWidths()[2]}));
+    EXPECT_EQ(ReadStoredDisplaySettings()[0], 110);
+}
+
+TEST_F(ViewListTest, ShellStateSettingChangeSetsTheListStyleAgain)
+{
+    AddFiles({{"A.JPG", 10}});
+    ShowCamera();
+    struct Row {
+        const char* setting;
+        DWORD styleAfter;
+    };
+    const Row rows[] = {
+        {"ShellState", 0}, {"shellstate", 0}, {"Policy", LVS_EX_GRIDLINES}, {nullptr, LVS_EX_GRIDLINES},
+    };
+    for (const Row& row : rows) {
+        SendMessageA(List(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES);
+        SendMessageA(ViewWindow(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(row.setting));
+        EXPECT_EQ(SendMessageA(List(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), static_cast<LRESULT>(row.styleAfter))
+            << (row.setting ? row.setting : "(none)");
+    }
+}
+
+TEST_F(ViewListTest, CameraAsksTheViewToListAgain)
+{
+    AddFiles({{"A.JPG", 10}, {"B.JPG", 20}, {"C.JPG", 30}});
+    ShowCamera();
+    PelSim_AddFile("NEW.JPG", reinterpret_cast<const unsigned char*>("x"), 1);
+    PostMessageA(ViewWindow(), CameraRefreshMessage(), 0, 0);
+    PumpQueued();
+    EXPECT_EQ(RowNames(), (std::vector<std::string>{"A.JPG", "B.JPG", "C.JPG", "NEW.JPG"}));
+
+    // A listed file that is gone: the user hears of it once, in a box over the view's frame,
+    // and the view lists the camera again (quietly) when the listing is over.
+    PelSim_SetFileListing("B.JPG", ' ', 1);
+    PelSim_ClearLog();
+    m_pBrowser->ActiveView()->Refresh();
+    PumpQueued();
+    ASSERT_EQ(m_capture.Count(), 1u);
+    EXPECT_EQ(m_capture.Dialogs()[0].owner, GetAncestor(ViewWindow(), GA_ROOT));
+    EXPECT_EQ(CountCalls("ZQ_GetNumFiles"), 2u);
+    EXPECT_EQ(RowNames(), (std::vector<std::string>{"A.JPG"}));
+}
+
+TEST_F(ViewListTest, RowsNeverHoldANullIdentifier)
+{
+    AddFiles({{"A.JPG", 10}, {"BB.JPG", 20}, {"CCC.JPG", 30}});
+    {
+        // The second allocation of BB.JPG's 20 bytes is the copy the enumerator hands out.
+        AllocationFailure failure(6 + 6 + 1 + 4 + 3, 2);
+        ShowCamera();
+        EXPECT_TRUE(failure.Happened());
+    }
+    ASSERT_EQ(RowNames(), (std::vector<std::string>{"A.JPG"}));
+    EXPECT_TRUE(ItemIdManager::IsCameraItem(RowItem(0)));
+}
+
+}  // namespace
