@@ -1,0 +1,13 @@
+# Benchmark programs: each links the extension's code and the host's browser and prints its
+# figures beside references measured in the same run. Left out of the ordinary build;
+# scripts/bench.sh builds the "bench" target and runs them.
+file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+foreach(source ${BENCH_SOURCES})
+  get_filename_component(name ${source} NAME_WE)
+  string(TOLOWER ${name} target)
+  add_executable(${target} EXCLUDE_FROM_ALL ${source} $<TARGET_OBJECTS:lumora_code> $<TARGET_OBJECTS:lumora_resources>)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${target} PRIVATE lumora_host pelcore ${LUMORA_SYSTEM_LIBS})
+  list(APPEND LUMORA_BENCH_TARGETS ${target})
+endforeach()
+add_custom_target(bench DEPENDS ${LUMORA_BENCH_TARGETS})
