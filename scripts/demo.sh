@@ -23,7 +23,7 @@ cp samples/* "$demo/"
 
 # Wine sees the Unix root as drive Z:.
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
-run() { scripts/wine-run.sh "$prefix" "$@"; }
+run() { scripts/wine-run.sh 64 "$prefix" "$@"; }
 
 scripts/wine-prefix.sh "$prefix"
 run regsvr32 /s "$(winpath "$bin/tolvane.dll")" || { echo "demo: registering tolvane.dll failed" >&2; exit 1; }
