@@ -28,6 +28,8 @@ void CameraViewTest::SetUp()
 void CameraViewTest::TearDown()
 {
     CloseBrowser();
+    DeleteStoredDisplaySettings();  // the prefix is the demo's too
+    ReadDisplaySettings();
     if (OpenClipboard(nullptr)) {
         EmptyClipboard();
         CloseClipboard();
