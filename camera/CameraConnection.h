@@ -62,6 +62,8 @@ private:
     CameraConnection& operator=(const CameraConnection&) = delete;
 
     void Lock();
+    bool TryLock();
+    void TakeOwnership();
     void Unlock();
     bool EnsureLink() { return m_fConnected || Connect(); }
     ComStatus OpenLink();
@@ -76,6 +78,8 @@ private:
 
     ModuleObjectCount m_moduleCount;
     KernelHandle m_hWorkMutex;         // held by the running unit (and by each operation)
+    LONG volatile m_dwLockOwner = 0;   // the thread that holds the mutex, 0 for none
+    LONG m_cLockDepth = 0;             // holds of that thread: the mutex goes back at 0
     LONG m_cWorkDepth = 0;             // units nested on the holding thread
     HWND m_hwndOwner = nullptr;        // the running unit's window, not owned
     LONG volatile m_fDisconnectRequested = 0;  // close the link when the running unit ends

@@ -40,14 +40,39 @@ bool CameraWork::Connect()
 }
 
 // Takes the mutex, waiting for another thread's unit without freezing this thread's windows.
+// A thread that holds it already only counts once more: every operation inside a unit locks
+// again, and asking the kernel each time costs a round trip (a listing locks twice a file).
 void CameraConnection::Lock()
 {
-    if (WaitForSingleObject(m_hWorkMutex.Get(), 0) == WAIT_TIMEOUT) WaitPainting(m_hWorkMutex.Get());
+    if (TryLock()) return;
+    WaitPainting(m_hWorkMutex.Get());
+    TakeOwnership();
 }
 
-// Gives the mutex back.
+// Takes the mutex when no other thread holds it; false when one does.
+bool CameraConnection::TryLock()
+{
+    if (static_cast<DWORD>(InterlockedCompareExchange(&m_dwLockOwner, 0, 0)) == GetCurrentThreadId()) {
+        ++m_cLockDepth;
+        return true;
+    }
+    if (WaitForSingleObject(m_hWorkMutex.Get(), 0) == WAIT_TIMEOUT) return false;
+    TakeOwnership();
+    return true;
+}
+
+// The calling thread has just acquired the mutex.
+void CameraConnection::TakeOwnership()
+{
+    InterlockedExchange(&m_dwLockOwner, static_cast<LONG>(GetCurrentThreadId()));
+    m_cLockDepth = 1;
+}
+
+// Gives the mutex back once the outermost hold ends.
 void CameraConnection::Unlock()
 {
+    if (--m_cLockDepth > 0) return;
+    InterlockedExchange(&m_dwLockOwner, 0);
     ReleaseMutex(m_hWorkMutex.Get());
 }
 
@@ -77,7 +102,7 @@ void CameraConnection::EndWork(HWND previousOwner)
 void CameraConnection::DisconnectWhenIdle()
 {
     InterlockedExchange(&m_fDisconnectRequested, 1);
-    if (WaitForSingleObject(m_hWorkMutex.Get(), 0) == WAIT_TIMEOUT) return;  // another thread's unit closes it
+    if (!TryLock()) return;  // another thread's unit closes it
     if (m_cWorkDepth == 0) {
         InterlockedExchange(&m_fDisconnectRequested, 0);
         Disconnect();
