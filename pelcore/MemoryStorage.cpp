@@ -29,8 +29,15 @@ MemoryStorage::StoredFile* MemoryStorage::Find(const char* name, bool includeRaw
 
 const MemoryStorage::StoredFile* MemoryStorage::Find(const char* name, bool includeRaw) const
 {
-    for (const StoredFile& file : m_files) {
-        if ((includeRaw || !file.rawRecord) && file.name == name) return &file;
+    // A listing asks for its files in order: without raw records every name is unique, so
+    // the file after the last one found is the first of its name when its name matches.
+    if (!m_fHasRawRecords && m_iNextGuess < m_files.size() && m_files[m_iNextGuess].name == name)
+        return &m_files[m_iNextGuess++];
+    for (size_t i = 0; i < m_files.size(); ++i) {
+        const StoredFile& file = m_files[i];
+        if ((!includeRaw && file.rawRecord) || file.name != name) continue;
+        m_iNextGuess = i + 1;
+        return &file;
     }
     return nullptr;
 }
@@ -127,6 +134,7 @@ ComStatus MemoryStorage::MediaFree(unsigned* freeKiB) const
 void MemoryStorage::Clear()
 {
     m_files.clear();
+    m_fHasRawRecords = false;
 }
 
 // Adds a file, or replaces the content of one of the same name.
@@ -162,6 +170,7 @@ bool MemoryStorage::AddRawRecord(const char record[ZQ_NAME_MAX], char separator)
     file.name = NameOfRecord(file.record);
     file.rawRecord = true;
     m_files.push_back(std::move(file));
+    m_fHasRawRecords = true;
     return true;
 }
 

@@ -37,4 +37,6 @@ private:
 
     std::vector<StoredFile> m_files;
     unsigned m_freeKiB = 65536;
+    bool m_fHasRawRecords = false;    // since the last Clear: names may then repeat
+    mutable size_t m_iNextGuess = 0;  // the file after the last one found
 };
