@@ -68,6 +68,7 @@ inline bool Library(HMODULE module) { return FreeLibrary(module) != FALSE; }
 inline bool Window(HWND hwnd) { return DestroyWindow(hwnd) != FALSE; }
 inline bool Menu(HMENU menu) { return DestroyMenu(menu) != FALSE; }
 inline bool Global(HGLOBAL block) { return GlobalFree(block) == nullptr; }
+inline bool Find(HANDLE find) { return FindClose(find) != FALSE; }
 template <typename T> bool CoTaskMem(T* p)
 {
     CoTaskMemFree(p);
@@ -78,6 +79,7 @@ template <typename T> bool CoTaskMem(T* p)
 using RegKey = UniqueAny<HKEY, raii_close::RegKey>;
 using FileHandle = UniqueAny<HANDLE, raii_close::Handle, IsValidKernelHandle>;
 using KernelHandle = FileHandle;
+using FindHandle = UniqueAny<HANDLE, raii_close::Find, IsValidKernelHandle>;
 using WindowHandle = UniqueAny<HWND, raii_close::Window>;
 using MenuHandle = UniqueAny<HMENU, raii_close::Menu>;
 using GlobalBlock = UniqueAny<HGLOBAL, raii_close::Global>;

@@ -35,20 +35,6 @@ bool WriteAll(HANDLE file, const unsigned char* data, unsigned size)
     return size == 0 || (WriteFile(file, data, size, &written, nullptr) && written == size);
 }
 
-// Owns a FindFirstFile search.
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE handle) : m_handle(handle) {}
-    ~FindHandle() { if (IsValid()) FindClose(m_handle); }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
-
 }  // namespace
 
 // A plain name: 1 to 12 characters, no separators, wildcards, control characters or
@@ -93,7 +79,7 @@ ComStatus FolderStorage::List(std::vector<ListingRecord>& records) const
     const std::string pattern = Join("*");
     WIN32_FIND_DATAA data;
     FindHandle find(FindFirstFileA(pattern.c_str(), &data));
-    if (!find.IsValid()) return OkOr(GetLastError() == ERROR_FILE_NOT_FOUND, PELSIM_STATUS_IO_ERROR);
+    if (!find) return OkOr(GetLastError() == ERROR_FILE_NOT_FOUND, PELSIM_STATUS_IO_ERROR);
     do {
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || data.nFileSizeHigh != 0) continue;
         if (!IsPlainName(data.cFileName)) continue;

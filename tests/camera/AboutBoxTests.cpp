@@ -127,13 +127,8 @@ TEST(FileVersion, ProductVersionOfFilesWithAndWithoutOne)
 {
     char program[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, program, MAX_PATH);
-    const std::string plain = TempPathOf("VERSIONLESS.TXT");
-    {
-        FILE* file = fopen(plain.c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        fputs("no resources here", file);
-        fclose(file);
-    }
+    const std::string plain = TempDirectoryPathOf("VERSIONLESS.TXT");
+    WriteTextFile(plain, "no resources here");
     const struct {
         std::string path;
         int capacity;
@@ -144,7 +139,7 @@ TEST(FileVersion, ProductVersionOfFilesWithAndWithoutOne)
         {LoadedLibraryPath(), 32, true, "2, 6, 0, 4"},
         {program, 5, true, "1, 2"},
         {plain, 32, false, "unchanged"},
-        {TempPathOf("MISSING.DLL"), 32, false, "unchanged"},
+        {TempDirectoryPathOf("MISSING.DLL"), 32, false, "unchanged"},
     };
     for (const auto& c : cases) {
         char text[40];
