@@ -3,6 +3,7 @@
 #include "about/FileVersion.h"
 #include "camera/CameraConnection.h"
 #include "camera/CameraWork.h"
+#include "camera/ZqLibrary.h"
 #include "module/TextHelpers.h"
 #include "resources/resource.h"
 
@@ -47,15 +48,6 @@ bool LoadedModulePath(HMODULE module, const char* fileName, char* path)
     return length > 0 && length < MAX_PATH && JoinPath(path, directory, fileName);
 }
 
-// The communication library this module calls: the module holding one of its functions.
-HMODULE LoadedLibraryModule()
-{
-    HMODULE module = nullptr;
-    const DWORD flags = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
-    if (GetModuleHandleExA(flags, reinterpret_cast<LPCSTR>(&ZQ_GetFirmwareVersion), &module)) return module;
-    return GetModuleHandleA(kLibraryFile);
-}
-
 // A file's product version with full stops, in a field; empty when the file has none.
 void ShowFileVersion(HWND hwnd, int control, bool havePath, const char* path)
 {
@@ -83,7 +75,7 @@ void InitAboutDialog(HWND hwnd)
     char path[MAX_PATH];
     ShowFileVersion(hwnd, IDC_ABOUT_DRIVER, DriverPath(path), path);
     ShowFileVersion(hwnd, IDC_ABOUT_MODULE, LoadedModulePath(g_hinstModule, kModuleFile, path), path);
-    ShowFileVersion(hwnd, IDC_ABOUT_LIBRARY, LoadedModulePath(LoadedLibraryModule(), kLibraryFile, path), path);
+    ShowFileVersion(hwnd, IDC_ABOUT_LIBRARY, LoadedModulePath(CameraLibraryModule(), kLibraryFile, path), path);
 }
 }  // namespace
 

@@ -12,6 +12,26 @@ namespace {
 const unsigned kMaxListedFiles = 65535;
 // Guards creating, counting and destroying the shared connection.
 SRWLOCK g_connectionLock = SRWLOCK_INIT;
+
+// The unit's top-level window is disabled while the connect dialog is up, as under a modal
+// dialog: it can be neither closed nor commanded in the middle of a connect.
+class DisabledOwner {
+public:
+    explicit DisabledOwner(HWND owner) : m_hwnd(owner ? GetAncestor(owner, GA_ROOT) : nullptr)
+    {
+        if (m_hwnd && IsWindowEnabled(m_hwnd)) EnableWindow(m_hwnd, FALSE);
+        else m_hwnd = nullptr;
+    }
+    ~DisabledOwner()
+    {
+        if (m_hwnd) EnableWindow(m_hwnd, TRUE);
+    }
+    DisabledOwner(const DisabledOwner&) = delete;
+    DisabledOwner& operator=(const DisabledOwner&) = delete;
+
+private:
+    HWND m_hwnd;
+};
 }  // namespace
 
 // Starts with the link closed and no unit running.
@@ -95,7 +115,9 @@ ComStatus CameraConnection::OpenLink()
 // The second attempt on link type 1, with the connect dialog and its Cancel button.
 ComStatus CameraConnection::OpenSlowLink()
 {
-    g_hwndConnectDialog = CreateDialogParamA(g_hinstModule, MAKEINTRESOURCEA(IDD_CONNECT), OwnerWindow(), ConnectDialogProc, 0);
+    const HWND owner = OwnerWindow();
+    DisabledOwner disabled(owner);
+    g_hwndConnectDialog = CreateDialogParamA(g_hinstModule, MAKEINTRESOURCEA(IDD_CONNECT), owner, ConnectDialogProc, 0);
     if (!m_fLinkType1) {
         ZQ_SetStatusAbortProc(ConnectAbortProc);
         if (g_hwndConnectDialog) ShowWindow(g_hwndConnectDialog, SW_SHOW);
@@ -186,8 +208,20 @@ bool CameraConnection::ReadFileList()
     list.Get()[bytes - 1] = '\0';
     FreeFileList();
     m_pFileList = list.Release();
-    m_cFiles = count;
+    m_cFiles = CountNamedRecords(m_pFileList, count);
+    if (m_cFiles == 0) {
+        FreeFileList();
+        return false;
+    }
     return true;
+}
+
+// The listing ends at its first record without a name: what follows is not a file.
+DWORD CameraConnection::CountNamedRecords(const char* list, DWORD count)
+{
+    DWORD named = 0;
+    while (named < count && list[static_cast<size_t>(named) * ZQ_LIST_RECORD] != '\0') ++named;
+    return named;
 }
 
 // Frees the listing buffer, if any.

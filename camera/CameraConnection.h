@@ -70,6 +70,7 @@ private:
     ComStatus OpenLink();
     ComStatus OpenSlowLink();
     bool ReadFileList();
+    static DWORD CountNamedRecords(const char* list, DWORD count);
     bool ReceiveIntoFile(const char* name, DWORD size, DWORD chunk, bool segmented, BYTE* buffer, HANDLE file);
     ComStatus ReceiveChunk(const char* name, DWORD chunk, BYTE* buffer, bool segmented, bool firstPass);
     void ShowMessageBox(const char* text);

@@ -42,8 +42,9 @@ bool ParseDottedVersion(const char* text, int numbers[3])
             ++p;
             continue;
         }
-        unsigned value = 0;
-        for (; *p >= '0' && *p <= '9'; ++p) value = std::min(value * 10 + static_cast<unsigned>(*p - '0'), 0x7FFFFFFFu);
+        // Numbers are capped, never wrapped: "4294967300" is no version 4.
+        unsigned long long value = 0;
+        for (; *p >= '0' && *p <= '9'; ++p) value = std::min(value * 10 + static_cast<unsigned>(*p - '0'), 0x7FFFFFFFull);
         numbers[pieces++] = static_cast<int>(value);
         while (*p != '\0' && *p != '.') ++p;
     }

@@ -34,13 +34,33 @@ void CheckCancelUnderCursor(HWND dialog)
     SendMessageA(button, WM_PAINT, 0, 0);
 }
 
-// Dispatches every waiting message of the thread, the dialog's own first through it.
-void PumpWaitingMessages(HWND dialog)
+// A quit request ends the connect; it stays queued for the thread's own loop.
+bool TakeQuitRequest(const MSG& msg)
+{
+    if (msg.message != WM_QUIT) return false;
+    PostQuitMessage(static_cast<int>(msg.wParam));
+    g_fConnectCancelled = true;
+    return true;
+}
+
+// Serves what the dialog needs while the library works: the dialog's own messages and
+// painting. Messages of the thread's other windows wait, so nothing of the view runs
+// inside a connect; a quit request is left queued and aborts the connect.
+void PumpDialogMessages(HWND dialog)
 {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (g_hwndConnectDialog && IsDialogMessageA(dialog, &msg)) continue;
+    if (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
+        g_fConnectCancelled = true;
+        return;
+    }
+    while (g_hwndConnectDialog && PeekMessageA(&msg, dialog, 0, 0, PM_REMOVE)) {
+        if (TakeQuitRequest(msg)) return;
+        if (IsDialogMessageA(dialog, &msg)) continue;
         TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE | PM_QS_PAINT)) {
+        if (TakeQuitRequest(msg)) return;
         DispatchMessageA(&msg);
     }
 }
@@ -66,15 +86,13 @@ INT_PTR CALLBACK ConnectDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
 }
 
 // Called by the library inside its calls; non-zero aborts the running call. It only
-// pumps messages while a connect dialog exists, so later calls cannot re-enter the view.
+// serves messages while a connect dialog exists, so later calls cannot re-enter the view.
 int __cdecl ConnectAbortProc(void)
 {
     HWND dialog = g_hwndConnectDialog;
     if (!dialog || !IsWindow(dialog)) return g_fConnectCancelled ? 1 : 0;
     const DWORD waiting = HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON));
-    if (waiting & (QS_KEY | QS_MOUSEBUTTON))
-        CheckCancelUnderCursor(dialog);
-    else
-        PumpWaitingMessages(dialog);
+    if (waiting & (QS_KEY | QS_MOUSEBUTTON)) CheckCancelUnderCursor(dialog);
+    PumpDialogMessages(dialog);
     return g_fConnectCancelled ? 1 : 0;
 }

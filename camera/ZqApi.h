@@ -7,11 +7,10 @@
 extern "C" {
 #endif
 
-#ifdef PELCORE_BUILDING
+// The library exports these functions; the extension binds them when it first calls one
+// (camera/ZqLibrary.cpp), so that it loads, registers and tells that no camera is there on a
+// PC where the library is missing.
 #define ZQAPI __cdecl
-#else
-#define ZQAPI __declspec(dllimport) __cdecl
-#endif
 
 typedef int ComStatus;
 

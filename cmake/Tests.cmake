@@ -8,20 +8,22 @@ foreach(gtest_target gtest gtest_main)
   target_compile_options(${gtest_target} PRIVATE -w)
 endforeach()
 
-# Every test program runs under Wine, in a prefix of this build folder's own.
+# Every test program runs under Wine, in a prefix of this build folder's own, through the
+# loader of the toolchain's bitness (32-bit programs through Wine's 32-bit loader).
+math(EXPR LUMORA_WINE_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
 set(LUMORA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${LUMORA_WINEPREFIX})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${LUMORA_WINE_BITS} ${LUMORA_WINEPREFIX})
 
 file(GLOB TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
 add_library(test_support STATIC ${TEST_SUPPORT_SOURCES})
 target_include_directories(test_support PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(test_support PUBLIC gtest ${LUMORA_SYSTEM_LIBS})
 
-# One program per folder under tests/ (but support/): fewer Wine starts.
+# One program per folder under tests/ (but support/ and installer/): fewer Wine starts.
 file(GLOB TEST_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*)
 foreach(dir ${TEST_DIRS})
   get_filename_component(name ${dir} NAME)
-  if(NOT IS_DIRECTORY ${dir} OR name STREQUAL "support")
+  if(NOT IS_DIRECTORY ${dir} OR name STREQUAL "support" OR name STREQUAL "installer")
     continue()
   endif()
   file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
@@ -29,7 +31,7 @@ foreach(dir ${TEST_DIRS})
     continue()
   endif()
   add_executable(${name}_tests ${sources} $<TARGET_OBJECTS:lumora_code> $<TARGET_OBJECTS:lumora_resources>)
-  target_link_libraries(${name}_tests PRIVATE test_support pelcore gtest ${LUMORA_SYSTEM_LIBS})
+  target_link_libraries(${name}_tests PRIVATE test_support lumora_host pelcore gtest ${LUMORA_SYSTEM_LIBS})
   add_dependencies(${name}_tests tolvane)
   add_test(NAME ${name} COMMAND ${name}_tests --gtest_brief=1)
   set_tests_properties(${name} PROPERTIES TIMEOUT 600 WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
@@ -37,3 +39,20 @@ endforeach()
 
 add_test(NAME dll_imports_exports
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-dlls.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:tolvane> $<TARGET_FILE:pelcore>)
+
+# What a shell client finds of an installed camera folder, built for both architectures.
+add_executable(shell_listing tests/installer/ShellListing.cpp tests/support/DialogCapture.cpp)
+target_include_directories(shell_listing PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(shell_listing PRIVATE ${LUMORA_SYSTEM_LIBS})
+
+# The installer, built from this build and the i686 one, installed and removed silently in a
+# fresh prefix of its own: registered once, by the 64-bit build's tests.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(LUMORA_I686_BUILD_DIR "" CACHE PATH "The i686 build whose files the installer carries")
+  if(LUMORA_I686_BUILD_DIR)
+    add_test(NAME installer
+      COMMAND ${CMAKE_SOURCE_DIR}/tests/installer/installer-test.sh
+              ${CMAKE_BINARY_DIR}/bin ${LUMORA_I686_BUILD_DIR}/bin ${CMAKE_BINARY_DIR}/installer-test)
+    set_tests_properties(installer PROPERTIES TIMEOUT 600)
+  endif()
+endif()

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <objbase.h>
+#include <shtypes.h>
 #include <utility>
 #include <wrl/client.h>
 
@@ -69,6 +70,16 @@ inline bool Window(HWND hwnd) { return DestroyWindow(hwnd) != FALSE; }
 inline bool Menu(HMENU menu) { return DestroyMenu(menu) != FALSE; }
 inline bool Global(HGLOBAL block) { return GlobalFree(block) == nullptr; }
 inline bool Find(HANDLE find) { return FindClose(find) != FALSE; }
+template <typename T> bool Local(T block)
+{
+    return LocalFree(block) == nullptr;
+}
+inline bool MemoryDC(HDC dc) { return DeleteDC(dc) != FALSE; }
+inline bool Accelerators(HACCEL table) { return DestroyAcceleratorTable(table) != FALSE; }
+template <typename T> bool GdiObject(T object)
+{
+    return DeleteObject(object) != FALSE;
+}
 template <typename T> bool CoTaskMem(T* p)
 {
     CoTaskMemFree(p);
@@ -84,6 +95,11 @@ using WindowHandle = UniqueAny<HWND, raii_close::Window>;
 using MenuHandle = UniqueAny<HMENU, raii_close::Menu>;
 using GlobalBlock = UniqueAny<HGLOBAL, raii_close::Global>;
 template <typename T> using CoTaskMemPtr = UniqueAny<T*, raii_close::CoTaskMem<T>>;
+template <typename T> using LocalPtr = UniqueAny<T, raii_close::Local<T>>;  // LocalAlloc blocks
+using MemoryDCHandle = UniqueAny<HDC, raii_close::MemoryDC>;
+using BitmapHandle = UniqueAny<HBITMAP, raii_close::GdiObject<HBITMAP>>;
+using AcceleratorTable = UniqueAny<HACCEL, raii_close::Accelerators>;
+using PidlHandle = CoTaskMemPtr<ITEMIDLIST>;  // identifier lists of the shell's task allocator
 
 // A library loaded for the length of a call, with typed lookups of its exports.
 class LibraryHandle : public UniqueAny<HMODULE, raii_close::Library> {
@@ -125,6 +141,41 @@ public:
 
 private:
     HCURSOR m_hPrevious;
+};
+
+// A window's device context, caption and borders included, for the length of a scope.
+class WindowDC {
+public:
+    explicit WindowDC(HWND hwnd) : m_hwnd(hwnd), m_hdc(GetWindowDC(hwnd)) {}
+    ~WindowDC()
+    {
+        if (m_hdc) ReleaseDC(m_hwnd, m_hdc);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+
+    HDC Get() const { return m_hdc; }
+    explicit operator bool() const { return m_hdc != nullptr; }
+
+private:
+    HWND m_hwnd;
+    HDC m_hdc;
+};
+
+// A GDI object selected into a device context; the previous one is selected back at scope end.
+class SelectedObject {
+public:
+    SelectedObject(HDC hdc, HGDIOBJ object) : m_hdc(hdc), m_hPrevious(SelectObject(hdc, object)) {}
+    ~SelectedObject()
+    {
+        if (m_hPrevious) SelectObject(m_hdc, m_hPrevious);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC m_hdc;
+    HGDIOBJ m_hPrevious;
 };
 
 // A locked global memory block.

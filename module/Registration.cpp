@@ -186,34 +186,13 @@ void NotifyShell()
     NotifyFolderUpdated(CSIDL_DRIVES);
 }
 
-// The name of the first subkey; false when there is none.
-bool ReadFirstSubkeyName(HKEY key, char* name)
-{
-    DWORD length = kTextCapacity;
-    return RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-}
-
-bool SubkeyExists(HKEY key, const char* name)
-{
-    RegKey subkey;
-    return RegOpenKeyExA(key, name, 0, KEY_QUERY_VALUE, subkey.Put()) == ERROR_SUCCESS;
-}
-
 }  // namespace
 
-// Deletes a key with all its subkeys; true when the key could be opened.
-bool DeleteKeyTree(HKEY root, const char* path)
+// Deletes a key tree in one platform call, which never loops on a subkey it cannot open.
+LONG DeleteKeyTree(HKEY root, const char* path)
 {
-    RegKey key;
-    if (RegOpenKeyExA(root, path, 0, KEY_ENUMERATE_SUB_KEYS, key.Put()) != ERROR_SUCCESS) return false;
-    char subkey[kTextCapacity];
-    while (ReadFirstSubkeyName(key.Get(), subkey)) {
-        DeleteKeyTree(key.Get(), subkey);
-        if (SubkeyExists(key.Get(), subkey)) break;
-    }
-    key.Reset();
-    RegDeleteKeyA(root, path);
-    return true;
+    if (!path || !*path) return ERROR_INVALID_PARAMETER;  // never the root's own contents
+    return RegDeleteTreeA(root, path);
 }
 
 // Writes the class keys, the My Computer entry and the approved value.
@@ -230,16 +209,21 @@ STDAPI DllRegisterServer()
     return S_OK;
 }
 
-// Removes everything registration wrote; what is already gone is no failure.
+// Removes everything registration wrote; what is already gone is no failure, a key that
+// stays is one.
 STDAPI DllUnregisterServer()
 {
     char clsid[kTextCapacity];
     if (!ReadClassText(clsid)) return E_FAIL;
 
     char keyPath[kTextCapacity];
+    HRESULT result = S_OK;
     for (const UnregisterRow& row : g_unregisterRows) {
-        if (FormatKeyPath(keyPath, row.keyFormat, clsid)) DeleteKeyTree(row.root, keyPath);
+        if (!FormatKeyPath(keyPath, row.keyFormat, clsid)) continue;
+        const LONG deleted = DeleteKeyTree(row.root, keyPath);
+        if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND && SUCCEEDED(result)) result = SELFREG_E_CLASS;
     }
+    if (FAILED(result)) return result;
     if (IsNtPlatform()) {
         const HRESULT hr = DeleteApprovedValue(clsid);
         if (FAILED(hr)) return hr;

@@ -2,5 +2,6 @@
 #pragma once
 #include <windows.h>
 
-// Deletes a key with all its subkeys; true when the key could be opened.
-bool DeleteKeyTree(HKEY root, const char* path);
+// Deletes a key with all its subkeys and values: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND when
+// there is no such key, or the error that kept it (or a part of it) from going.
+LONG DeleteKeyTree(HKEY root, const char* path);

@@ -1,22 +1,23 @@
 #!/usr/bin/env bash
-# Creates the Wine prefix PREFIX once (never the user's own ~/.wine).
+# Creates the Wine prefix PREFIX once (never the user's own ~/.wine): wine-prefix.sh PREFIX
+# The prefix is 64-bit, so it runs 64-bit programs through wine64 and 32-bit programs
+# through the 32-bit loader with both registry views, as 64-bit Windows does.
 # Windows are unmanaged: without a window manager under Xvfb, Wine would otherwise
 # wait on every dialog it shows.
-set -eu
+set -euo pipefail
 prefix=$1
 ready=$prefix/.lumora-ready
 [ -f "$ready" ] && exit 0
+source "$(dirname "$0")/wine-env.sh"
 mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
 [ -f "$ready" ] && exit 0
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
-wineserver=/usr/lib/wine/wineserver64
-[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+wine_env "$prefix"
+export WINEARCH=win64
+wine=$(wine_loader 64)
 "$wine" wineboot -i >/dev/null 2>&1 || true
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-"$wineserver" -w || true
+"$(wine_server)" -w || true
 [ -f "$prefix/system.reg" ] || { echo "wine-prefix: could not create $prefix" >&2; exit 1; }
 touch "$ready"

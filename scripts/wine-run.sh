@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in a private prefix: wine-run.sh PREFIX PROGRAM [ARGS...]
-# Without a display it starts its own Xvfb.
-set -eu
-prefix=$1
-shift
+# Runs a Windows program under Wine in a private prefix: wine-run.sh BITS PREFIX PROGRAM [ARGS...]
+# BITS (32 or 64) is the program's bitness, which picks Wine's loader; the build passes
+# its toolchain's. Without a display it starts its own Xvfb.
+set -euo pipefail
+bits=$1 prefix=$2
+shift 2
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$prefix" "$@"
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$bits" "$prefix" "$@"
 fi
+source "$(dirname "$0")/wine-env.sh"
+wine=$(wine_loader "$bits")
 "$(dirname "$0")/wine-prefix.sh" "$prefix"
-export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
+wine_env "$prefix"
 exec "$wine" "$@"

@@ -267,3 +267,44 @@ TEST_F(ConnectTest, SharedConnectionLivesFromFirstUseToLastRelease)
     ReleaseCameraConnection();  // one too many: nothing happens
     EXPECT_EQ(g_cConnectionUsers, 0);
 }
+
+TEST_F(ConnectTest, SlowConnectServesOnlyItsDialogAndKeepsTheWindowFromBeingUsed)
+{
+    PelSim_SetOpenResult(0, 2, 0);
+    PelSim_SetOpenResult(1, 0, 20);
+    CameraConnection* connection = AcquireOwned();
+    BOOL enabledDuringConnect = TRUE;
+    m_capture.SetAction([&](HWND hwnd, const CapturedDialog& dialog) {
+        if (!GetDlgItem(hwnd, IDC_CONNECT_CANCEL)) return DialogCapture::ActionPressDefault(hwnd, dialog);
+        enabledDuringConnect = IsWindowEnabled(m_view.Window());
+        PostMessageA(m_view.Window(), WM_USER + 9, 0, 0);  // a command for the window, mid-connect
+    });
+
+    EXPECT_TRUE(connection->Connect());
+
+    EXPECT_FALSE(enabledDuringConnect);
+    EXPECT_TRUE(IsWindowEnabled(m_view.Window()));
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, m_view.Window(), WM_USER + 9, WM_USER + 9, PM_REMOVE)) << "dispatched inside the connect";
+}
+
+TEST_F(ConnectTest, QuitDuringTheSlowConnectAbortsItAndStaysQueued)
+{
+    PelSim_SetOpenResult(0, 2, 0);
+    PelSim_SetOpenResult(1, 0, 50);
+    CameraConnection* connection = AcquireOwned();
+    m_capture.SetAction([](HWND hwnd, const CapturedDialog& dialog) {
+        if (GetDlgItem(hwnd, IDC_CONNECT_CANCEL))
+            PostQuitMessage(7);
+        else
+            DialogCapture::ActionPressDefault(hwnd, dialog);
+    });
+
+    EXPECT_FALSE(connection->Connect());
+
+    EXPECT_EQ(CallsOf("ZQ_OpenComm").back().status, ZQ_STATUS_ABORTED);
+    EXPECT_FALSE(PelSim_IsLinkOpen());
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit request was swallowed";
+    EXPECT_EQ(msg.wParam, 7u);
+}

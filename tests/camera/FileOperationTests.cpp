@@ -326,6 +326,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FirmwareCase{"", false, 0, 0, 0}, FirmwareCase{"...", false, 0, 0, 0}, FirmwareCase{"3.9", true, 3, 9, 0},
                     FirmwareCase{"1..2.3.4", true, 1, 2, 3}, FirmwareCase{"12a.7b.x", true, 12, 7, 0},
                     FirmwareCase{"99999999999999", true, 0x7FFFFFFF, 0, 0},
+                    FirmwareCase{"4294967300.1", true, 0x7FFFFFFF, 1, 0},  // capped, not wrapped to 4
                     // All 32 bytes used, no terminator: only the first 31 count.
                     FirmwareCase{"1.2." + std::string(27, '0') + "9", true, 1, 2, 0}));
 

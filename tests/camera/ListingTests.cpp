@@ -204,14 +204,15 @@ TEST_F(ListingTest, LargestAcceptedCountIsFetchedWhole)
     PelSim_SetReportedCount(65535);
     CameraConnection* connection = AcquireOwned();
 
-    // The records past the real file are empty names, which the camera refuses.
+    // The records past the real file have no name: the listing ends quietly at the first.
     EXPECT_EQ(ListAll(connection), (std::vector<Listed>{{"A.JPG", 3}}));
 
     const auto fetches = CallsOf("ZQ_GetFiles");
     ASSERT_EQ(fetches.size(), 1u);
     EXPECT_EQ(fetches[0].size, 65535u * 13 + 1);
     EXPECT_EQ(fetches[0].status, 0);
-    EXPECT_EQ(m_capture.Messages(), Messages{text::k1004});
+    EXPECT_EQ(CallsOf("ZQ_GetFileSize").size(), 1u);
+    EXPECT_EQ(m_capture.Messages(), Messages{});
 }
 
 TEST_F(ListingTest, CountBeyondTheRecordsNeverReadsPastTheBuffer)
@@ -223,4 +224,18 @@ TEST_F(ListingTest, CountBeyondTheRecordsNeverReadsPastTheBuffer)
 
     EXPECT_EQ(ListAll(connection), (std::vector<Listed>{{"A.JPG", 3}}));
     EXPECT_EQ(CallsOf("ZQ_GetFileSize").size(), 1u);
+}
+
+TEST_F(ListingTest, RecordWithoutANameEndsTheListingQuietly)
+{
+    ASSERT_TRUE(AddCameraFile("A.JPG", 3));
+    const char empty[12] = {};
+    ASSERT_TRUE(PelSim_AddRawListingRecord(empty, ' '));
+    ASSERT_TRUE(AddCameraFile("C.JPG", 5));
+    CameraConnection* connection = AcquireOwned();
+
+    EXPECT_EQ(ListAll(connection), (std::vector<Listed>{{"A.JPG", 3}}));
+
+    EXPECT_EQ(CallsOf("ZQ_GetFileSize").size(), 1u);
+    EXPECT_EQ(m_capture.Count(), 0u);
 }

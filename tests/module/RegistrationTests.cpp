@@ -240,7 +240,7 @@ TEST_F(DeleteKeyTreeTest, RemovesThreeLevelsWithSeveralSubkeysEach)
     ASSERT_TRUE(SetRegistryString(HKEY_CURRENT_USER, sibling, "Value", "stays"));
     ASSERT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, tree + "\\Level3_2\\Level2_2\\Level1_2"));
 
-    EXPECT_TRUE(DeleteKeyTree(HKEY_CURRENT_USER, tree.c_str()));
+    EXPECT_EQ(DeleteKeyTree(HKEY_CURRENT_USER, tree.c_str()), ERROR_SUCCESS);
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, tree));
     EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, sibling));
     EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, kBase));
@@ -251,9 +251,9 @@ TEST_F(DeleteKeyTreeTest, WorksRelativeToAnOpenKeyAndFailsForAMissingOne)
     BuildTree(std::string(kBase) + "\\Tree", 2, 2);
     HKEY base = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kBase, 0, KEY_ALL_ACCESS, &base));
-    EXPECT_TRUE(DeleteKeyTree(base, "Tree"));
-    EXPECT_FALSE(DeleteKeyTree(base, "Tree"));
-    EXPECT_FALSE(DeleteKeyTree(base, "Never\\There"));
+    EXPECT_EQ(DeleteKeyTree(base, "Tree"), ERROR_SUCCESS);
+    EXPECT_EQ(DeleteKeyTree(base, "Tree"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(DeleteKeyTree(base, "Never\\There"), ERROR_FILE_NOT_FOUND);
     RegCloseKey(base);
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, std::string(kBase) + "\\Tree"));
 }
