@@ -4,6 +4,7 @@
 #include "camera/CameraConnection.h"
 #include "camera/CameraWork.h"
 #include "camera/ZqLibrary.h"
+#include "module/Raii.h"
 #include "module/TextHelpers.h"
 #include "resources/resource.h"
 
@@ -73,7 +74,10 @@ void InitAboutDialog(HWND hwnd)
     if (ReadProductName(product, sizeof(product))) SetWindowTextA(hwnd, product);
     ShowFirmwareVersion(hwnd);
     char path[MAX_PATH];
-    ShowFileVersion(hwnd, IDC_ABOUT_DRIVER, DriverPath(path), path);
+    {
+        NativeSystemFolders native;  // the driver that runs is in the native system folder
+        ShowFileVersion(hwnd, IDC_ABOUT_DRIVER, DriverPath(path), path);
+    }
     ShowFileVersion(hwnd, IDC_ABOUT_MODULE, LoadedModulePath(g_hinstModule, kModuleFile, path), path);
     ShowFileVersion(hwnd, IDC_ABOUT_LIBRARY, LoadedModulePath(CameraLibraryModule(), kLibraryFile, path), path);
 }

@@ -178,6 +178,23 @@ private:
     HGDIOBJ m_hPrevious;
 };
 
+// The native system folders for this thread while it lives: a 32-bit module on 64-bit Windows
+// otherwise sees the 32-bit system folder under the name "system32". Nothing changes elsewhere.
+class NativeSystemFolders {
+public:
+    NativeSystemFolders() : m_fDisabled(Wow64DisableWow64FsRedirection(&m_pOldValue) != FALSE) {}
+    ~NativeSystemFolders()
+    {
+        if (m_fDisabled) Wow64RevertWow64FsRedirection(m_pOldValue);
+    }
+    NativeSystemFolders(const NativeSystemFolders&) = delete;
+    NativeSystemFolders& operator=(const NativeSystemFolders&) = delete;
+
+private:
+    void* m_pOldValue = nullptr;
+    bool m_fDisabled;
+};
+
 // A locked global memory block.
 template <typename T> class GlobalLockPtr {
 public:

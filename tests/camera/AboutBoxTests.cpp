@@ -2,6 +2,7 @@
 // link's state afterwards, and the version helpers.
 #include "camera/CameraTestSupport.h"
 #include "about/FileVersion.h"
+#include "module/Raii.h"
 #include "resources/resource.h"
 
 namespace {
@@ -25,7 +26,7 @@ std::string LoadedLibraryPath()
     return path;
 }
 
-// The stream driver's place in the Windows directory, holding a file with a version while it lives.
+// The stream driver's place in the native system folder, holding a file with a version while it lives.
 class InstalledDriver {
 public:
     explicit InstalledDriver(bool install)
@@ -33,11 +34,17 @@ public:
         char directory[MAX_PATH] = "";
         GetWindowsDirectoryA(directory, MAX_PATH);
         m_path = std::string(directory) + "\\system32\\drivers\\zqstream.sys";
+        const std::string library = LoadedLibraryPath();
+        NativeSystemFolders native;
         if (install) {
-            EXPECT_TRUE(CopyFileA(LoadedLibraryPath().c_str(), m_path.c_str(), FALSE));
+            EXPECT_TRUE(CopyFileA(library.c_str(), m_path.c_str(), FALSE));
         }
     }
-    ~InstalledDriver() { RemoveFile(m_path); }
+    ~InstalledDriver()
+    {
+        NativeSystemFolders native;
+        RemoveFile(m_path);
+    }
 
 private:
     std::string m_path;
