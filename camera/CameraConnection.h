@@ -43,6 +43,9 @@ public:
     bool QueryFirmwareVersion(int* major, int* minor, int* build);
     DWORD QueryMediaFree();
 
+    // The about box, parented to hwndParent; returns when it is closed.
+    void ShowAboutBox(HWND hwndParent);
+
     // Reports to the user.
     void ReportComStatus(ComStatus status);
     void ReportTransferError(int code);

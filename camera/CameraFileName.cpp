@@ -6,6 +6,8 @@
 #include "module/TextHelpers.h"
 
 namespace {
+// The folder of our temporary copies in the temporary directory.
+const char kTempCopyFolderName[] = "Lumora";
 // Names the PC reserves for devices, with or without an extension.
 const char* const kDeviceNames[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
 // Devices with a number: COM1..COM9, LPT1..LPT9 (the superscript digits count too).
@@ -52,25 +54,37 @@ bool IsPlainCameraFileName(const char* name)
     return !IsDeviceName(name);
 }
 
-// The temporary directory joined with a plain camera name, checked to stay inside it.
+// The temporary directory's "Lumora" folder, ending in a backslash.
+bool GetTempCopyFolder(char* folder)
+{
+    if (!folder) return false;
+    folder[0] = '\0';
+    char directory[MAX_PATH];
+    const DWORD length = GetTempPathA(MAX_PATH, directory);
+    if (length == 0 || length >= MAX_PATH) return false;
+    const bool separator = directory[length - 1] != '\\';
+    if (length + (separator ? 1 : 0) + sizeof(kTempCopyFolderName) >= MAX_PATH) return false;
+    CopyStringN(folder, directory, MAX_PATH);
+    if (separator) AppendStringN(folder, "\\", MAX_PATH);
+    AppendStringN(folder, kTempCopyFolderName, MAX_PATH);
+    AppendStringN(folder, "\\", MAX_PATH);
+    return true;
+}
+
+// The folder of temporary copies joined with a plain camera name, checked to stay directly inside it.
 bool BuildTempCopyPath(const char* name, char* path)
 {
     if (!path) return false;
     path[0] = '\0';
     if (!IsPlainCameraFileName(name)) return false;
 
-    char directory[MAX_PATH];
-    const DWORD length = GetTempPathA(MAX_PATH, directory);
-    if (length == 0 || length >= MAX_PATH) return false;
     char expected[MAX_PATH];
-    CopyStringN(expected, directory, MAX_PATH);
-    if (expected[length - 1] != '\\') AppendStringN(expected, "\\", MAX_PATH);
-    const size_t prefix = strlen(expected);
-    if (prefix + strlen(name) >= MAX_PATH) return false;
-    AppendStringN(expected, name, MAX_PATH);
-
+    if (!GetTempCopyFolder(expected)) return false;
+    if (strlen(expected) + strlen(name) >= MAX_PATH) return false;
     char combined[MAX_PATH];
-    if (!PathCombineA(combined, directory, name) || lstrcmpiA(combined, expected) != 0) return false;
+    if (!PathCombineA(combined, expected, name)) return false;
+    AppendStringN(expected, name, MAX_PATH);
+    if (lstrcmpiA(combined, expected) != 0) return false;
     CopyStringN(path, combined, MAX_PATH);
     return true;
 }

@@ -5,6 +5,7 @@
 #include <shlwapi.h>
 #include <algorithm>
 #include "camera/CameraFileName.h"
+#include "camera/TempCopyFolder.h"
 #include "module/TextHelpers.h"
 #include "resources/resource.h"
 
@@ -159,7 +160,7 @@ DWORD CameraConnection::QueryMediaFree()
     return freeKiB;
 }
 
-// Copies a camera file into the temporary directory under its camera name.
+// Copies a camera file into the folder of temporary copies under its camera name.
 bool CameraConnection::CopyToTempFile(const char* name, char* path, bool readOnly)
 {
     if (!name || !path) return false;
@@ -183,20 +184,22 @@ bool CameraConnection::CopyToTempFile(const char* name, char* path, bool readOnl
         ReportShellError(kShellOutOfMemory);
         return false;
     }
-    // A name that is not a plain file name never becomes a path: as if the file could not be made.
-    if (!BuildTempCopyPath(name, path)) {
+    // A name that is not a plain file name never becomes a path, a folder that is not ours is
+    // never written through, and a file that only answers to the name is left alone: each as if
+    // the file could not be made.
+    TempCopyFolder folder;
+    if (!BuildTempCopyPath(name, path) || !folder.Open() || !RemoveEarlierCopy(path, name)) {
         ReportTransferError(2);
         return false;
     }
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path);
 
     int major = 0;
     if (!QueryFirmwareVersion(&major, nullptr, nullptr)) major = 0;
     const bool segmented = chunk == ZQ_SEGMENT_SIZE && major > 3;
     if (chunk == ZQ_SEGMENT_SIZE && !segmented) return false;  // old firmware: large files stay on the camera
 
-    FileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    // A new file only: whatever appeared at the path meanwhile is not overwritten.
+    FileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr));
     if (!file.IsValid()) {
         ReportTransferError(2);
         return false;

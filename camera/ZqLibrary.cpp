@@ -4,6 +4,7 @@
 // located, which the user is told like any other failure to reach the camera.
 #include <windows.h>
 #include "camera/ZqApi.h"
+#include "camera/ZqLibrary.h"
 #include "module/Module.h"
 #include "module/TextHelpers.h"
 
@@ -39,6 +40,7 @@ const char* const kZqFunctionNames[kZqFunctionCount] = {ZQ_FUNCTIONS(ZQ_NAME)};
 const char kLibraryName[] = "pelcore.dll";
 
 INIT_ONCE g_bindOnce = INIT_ONCE_STATIC_INIT;
+HMODULE g_hLibrary = nullptr;           // the library bound; null: it could not be loaded
 FARPROC g_apfnBound[kZqFunctionCount];  // null: the function is not there
 
 // The library beside this module, else the one the system's search path finds.
@@ -61,17 +63,31 @@ BOOL CALLBACK BindCameraLibrary(INIT_ONCE*, void*, void**)
 {
     HMODULE library = LoadCameraLibrary();
     if (!library) return TRUE;
+    g_hLibrary = library;
     for (int i = 0; i < kZqFunctionCount; ++i) g_apfnBound[i] = GetProcAddress(library, kZqFunctionNames[i]);
     return TRUE;
+}
+
+// Binds the library once per process.
+void BindOnce()
+{
+    InitOnceExecuteOnce(&g_bindOnce, BindCameraLibrary, nullptr, nullptr);
 }
 
 // The library's function of that index, or null when it cannot be had.
 template <typename Fn> Fn BoundFunction(ZqFunctionIndex index)
 {
-    InitOnceExecuteOnce(&g_bindOnce, BindCameraLibrary, nullptr, nullptr);
+    BindOnce();
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(g_apfnBound[index]));
 }
 }  // namespace
+
+// The module the calls go to: the about box reads its version from the file it came from.
+HMODULE CameraLibraryModule()
+{
+    BindOnce();
+    return g_hLibrary;
+}
 
 // Each function calls the library's own, or answers that no camera was located.
 #define ZQ_FORWARDER(name, params, args)                                   \

@@ -1,6 +1,7 @@
-# Benchmark programs: each links the extension's code and the host's browser and prints its
-# figures beside references measured in the same run. Left out of the ordinary build;
-# scripts/bench.sh builds the "bench" target and runs them.
+# Benchmark programs: each program of bench/ links the extension's code and the host's
+# browser and prints its figures beside references measured in the same run. They are left
+# out of the ordinary build; the "bench" target builds them and those of bench's subfolders,
+# and scripts/bench.sh runs them all.
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
 foreach(source ${BENCH_SOURCES})
   get_filename_component(name ${source} NAME_WE)
@@ -10,4 +11,7 @@ foreach(source ${BENCH_SOURCES})
   target_link_libraries(${target} PRIVATE lumora_host pelcore ${LUMORA_SYSTEM_LIBS})
   list(APPEND LUMORA_BENCH_TARGETS ${target})
 endforeach()
+if(TARGET naming_bench)
+  list(APPEND LUMORA_BENCH_TARGETS naming_bench)
+endif()
 add_custom_target(bench DEPENDS ${LUMORA_BENCH_TARGETS})

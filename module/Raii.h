@@ -69,6 +69,7 @@ inline bool Library(HMODULE module) { return FreeLibrary(module) != FALSE; }
 inline bool Window(HWND hwnd) { return DestroyWindow(hwnd) != FALSE; }
 inline bool Menu(HMENU menu) { return DestroyMenu(menu) != FALSE; }
 inline bool Global(HGLOBAL block) { return GlobalFree(block) == nullptr; }
+inline bool Find(HANDLE find) { return FindClose(find) != FALSE; }
 template <typename T> bool Local(T block)
 {
     return LocalFree(block) == nullptr;
@@ -89,6 +90,7 @@ template <typename T> bool CoTaskMem(T* p)
 using RegKey = UniqueAny<HKEY, raii_close::RegKey>;
 using FileHandle = UniqueAny<HANDLE, raii_close::Handle, IsValidKernelHandle>;
 using KernelHandle = FileHandle;
+using FindHandle = UniqueAny<HANDLE, raii_close::Find, IsValidKernelHandle>;
 using WindowHandle = UniqueAny<HWND, raii_close::Window>;
 using MenuHandle = UniqueAny<HMENU, raii_close::Menu>;
 using GlobalBlock = UniqueAny<HGLOBAL, raii_close::Global>;
@@ -174,6 +176,23 @@ public:
 private:
     HDC m_hdc;
     HGDIOBJ m_hPrevious;
+};
+
+// The native system folders for this thread while it lives: a 32-bit module on 64-bit Windows
+// otherwise sees the 32-bit system folder under the name "system32". Nothing changes elsewhere.
+class NativeSystemFolders {
+public:
+    NativeSystemFolders() : m_fDisabled(Wow64DisableWow64FsRedirection(&m_pOldValue) != FALSE) {}
+    ~NativeSystemFolders()
+    {
+        if (m_fDisabled) Wow64RevertWow64FsRedirection(m_pOldValue);
+    }
+    NativeSystemFolders(const NativeSystemFolders&) = delete;
+    NativeSystemFolders& operator=(const NativeSystemFolders&) = delete;
+
+private:
+    void* m_pOldValue = nullptr;
+    bool m_fDisabled;
 };
 
 // A locked global memory block.

@@ -1,11 +1,23 @@
 // Where the camera's files live: in memory for tests, or a PC folder for the demo.
 #pragma once
+#include <memory>
 #include "pelcore/SimApi.h"
 
 // One 13-byte record of the camera's listing: the name field and the separator after it.
 struct ListingRecord {
     char name[ZQ_NAME_MAX];
     char separator;
+};
+
+// One file being written, a piece at a time. The bytes go where the storage keeps them as
+// they come; the file takes its name only when Commit succeeds. A writer destroyed without
+// a successful Commit drops what it was given.
+class StorageWriter {
+public:
+    virtual ~StorageWriter() = default;
+    virtual ComStatus Append(const unsigned char* data, unsigned size) = 0;
+    // Stores the file, replacing one of the same name; nothing is stored on failure.
+    virtual ComStatus Commit() = 0;
 };
 
 class CameraStorage {
@@ -24,6 +36,8 @@ public:
     virtual ComStatus CheckFits(const char* name, unsigned size) const = 0;
     // Stores the whole file, replacing one of the same name; nothing is stored on failure.
     virtual ComStatus Write(const char* name, const unsigned char* data, unsigned size) = 0;
+    // Starts writing a file of size bytes under name (whether it fits is asked separately).
+    virtual ComStatus BeginWrite(const char* name, unsigned size, std::unique_ptr<StorageWriter>& writer) = 0;
     virtual ComStatus Delete(const char* name) = 0;
     virtual ComStatus MediaFree(unsigned* freeKiB) const = 0;
 };

@@ -2,6 +2,7 @@
 #include "pelcore/FolderStorage.h"
 #include "module/Raii.h"
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -28,25 +29,73 @@ bool QueryFileSize(const std::string& path, unsigned* size)
     return true;
 }
 
+// The file system moves bytes at most a segment per call.
+const DWORD c_ioChunk = ZQ_SEGMENT_SIZE;
+
 // Writes all the bytes to an open file.
 bool WriteAll(HANDLE file, const unsigned char* data, unsigned size)
 {
-    DWORD written = 0;
-    return size == 0 || (WriteFile(file, data, size, &written, nullptr) && written == size);
+    for (unsigned done = 0; done < size;) {
+        const DWORD chunk = size - done < c_ioChunk ? size - done : c_ioChunk;
+        DWORD written = 0;
+        if (!WriteFile(file, data + done, chunk, &written, nullptr) || written != chunk) return false;
+        done += chunk;
+    }
+    return true;
 }
 
-// Owns a FindFirstFile search.
-class FindHandle {
+// Reads exactly size bytes from an open file.
+bool ReadAll(HANDLE file, unsigned char* buffer, unsigned size)
+{
+    for (unsigned done = 0; done < size;) {
+        const DWORD chunk = size - done < c_ioChunk ? size - done : c_ioChunk;
+        DWORD read = 0;
+        if (!ReadFile(file, buffer + done, chunk, &read, nullptr) || read != chunk) return false;
+        done += chunk;
+    }
+    return true;
+}
+
+// Whether what a path reaches is known to the folder under this very name (or nothing is
+// there): not another file whose short name happens to be the name.
+bool ReachesItsOwnName(const std::string& path, const char* name)
+{
+    WIN32_FIND_DATAA data;
+    FindHandle find(FindFirstFileA(path.c_str(), &data));
+    if (!find) return true;
+    return lstrcmpiA(data.cFileName, name) == 0;
+}
+
+// A file being written in the folder: a part file beside the target, renamed over it at the
+// end and removed when the write is dropped.
+class FolderWriter : public StorageWriter {
 public:
-    explicit FindHandle(HANDLE handle) : m_handle(handle) {}
-    ~FindHandle() { if (IsValid()) FindClose(m_handle); }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_handle; }
+    FolderWriter(std::string target, std::string part, FileHandle file)
+        : m_target(std::move(target)), m_part(std::move(part)), m_file(std::move(file))
+    {
+    }
+    ~FolderWriter() override
+    {
+        if (m_fCommitted) return;
+        m_file.Reset();
+        DeleteFileA(m_part.c_str());
+    }
+    ComStatus Append(const unsigned char* data, unsigned size) override
+    {
+        return OkOr(m_file && WriteAll(m_file.Get(), data, size), PELSIM_STATUS_IO_ERROR);
+    }
+    ComStatus Commit() override
+    {
+        if (!m_file.Close()) return PELSIM_STATUS_IO_ERROR;
+        m_fCommitted = MoveFileExA(m_part.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+        return OkOr(m_fCommitted, PELSIM_STATUS_IO_ERROR);
+    }
 
 private:
-    HANDLE m_handle;
+    std::string m_target;
+    std::string m_part;
+    FileHandle m_file;
+    bool m_fCommitted = false;
 };
 
 }  // namespace
@@ -77,7 +126,15 @@ bool FolderStorage::PathOf(const char* name, std::string& path) const
 {
     if (!IsPlainName(name)) return false;
     path = Join(name);
-    return true;
+    return ReachesItsOwnName(path, name);
+}
+
+// A fresh name per write, longer than any camera name, so the listing never shows it.
+std::string FolderStorage::NewPartPath() const
+{
+    static LONG volatile s_cParts = 0;
+    return Join((".pelcore-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(InterlockedIncrement(&s_cParts)) +
+                 ".part").c_str());
 }
 
 bool FolderStorage::Exists() const
@@ -93,7 +150,7 @@ ComStatus FolderStorage::List(std::vector<ListingRecord>& records) const
     const std::string pattern = Join("*");
     WIN32_FIND_DATAA data;
     FindHandle find(FindFirstFileA(pattern.c_str(), &data));
-    if (!find.IsValid()) return OkOr(GetLastError() == ERROR_FILE_NOT_FOUND, PELSIM_STATUS_IO_ERROR);
+    if (!find) return OkOr(GetLastError() == ERROR_FILE_NOT_FOUND, PELSIM_STATUS_IO_ERROR);
     do {
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || data.nFileSizeHigh != 0) continue;
         if (!IsPlainName(data.cFileName)) continue;
@@ -117,19 +174,17 @@ ComStatus FolderStorage::ContentSize(const char* name, unsigned* size) const
     return OkOr(QueryFileSize(path, size), PELSIM_STATUS_NO_SUCH_FILE);
 }
 
-// Reads exactly size bytes at offset from the PC file.
+// Reads exactly size bytes at offset from the PC file into the caller's buffer.
 ComStatus FolderStorage::Read(const char* name, unsigned offset, unsigned char* buffer, unsigned size) const
 {
     std::string path;
     if (!PathOf(name, path)) return PELSIM_STATUS_BAD_ARGUMENT;
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file.IsValid()) return PELSIM_STATUS_NO_SUCH_FILE;
     LARGE_INTEGER position;
     position.QuadPart = offset;
-    DWORD read = 0;
     if (!SetFilePointerEx(file.Get(), position, nullptr, FILE_BEGIN)) return PELSIM_STATUS_IO_ERROR;
-    if (size && (!ReadFile(file.Get(), buffer, size, &read, nullptr) || read != size)) return PELSIM_STATUS_IO_ERROR;
-    return ZQ_STATUS_OK;
+    return OkOr(ReadAll(file.Get(), buffer, size), PELSIM_STATUS_IO_ERROR);
 }
 
 // Whether the drive's free space (and the file replaced) holds the size.
@@ -144,18 +199,29 @@ ComStatus FolderStorage::CheckFits(const char* name, unsigned size) const
     return OkOr(SizeInKiB(size) <= freeKiB + replaced, PELSIM_STATUS_MEDIA_FULL);
 }
 
-// Creates the PC file with the bytes; a file that cannot be written whole is removed.
+// Writes the whole file through a part file, when it fits.
 ComStatus FolderStorage::Write(const char* name, const unsigned char* data, unsigned size)
 {
-    const ComStatus fits = CheckFits(name, size);
-    if (fits != ZQ_STATUS_OK) return fits;
-    std::string path;
-    PathOf(name, path);
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid()) return PELSIM_STATUS_IO_ERROR;
-    const bool written = WriteAll(file.Get(), data, size);
-    if (file.Close() && written) return ZQ_STATUS_OK;
-    DeleteFileA(path.c_str());
+    ComStatus status = CheckFits(name, size);
+    std::unique_ptr<StorageWriter> writer;
+    if (status == ZQ_STATUS_OK) status = BeginWrite(name, size, writer);
+    if (status == ZQ_STATUS_OK) status = writer->Append(data, size);
+    if (status == ZQ_STATUS_OK) status = writer->Commit();
+    return status;
+}
+
+// Opens a new part file beside the target for the bytes to come.
+ComStatus FolderStorage::BeginWrite(const char* name, unsigned, std::unique_ptr<StorageWriter>& writer)
+{
+    std::string target;
+    if (!PathOf(name, target)) return PELSIM_STATUS_BAD_ARGUMENT;
+    const std::string part = NewPartPath();
+    FileHandle file(CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return PELSIM_STATUS_IO_ERROR;
+    writer.reset(new (std::nothrow) FolderWriter(target, part, std::move(file)));
+    if (writer) return ZQ_STATUS_OK;
+    file.Reset();
+    DeleteFileA(part.c_str());
     return PELSIM_STATUS_IO_ERROR;
 }
 

@@ -2,6 +2,7 @@
 #include "pelcore/MemoryStorage.h"
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -18,6 +19,29 @@ bool IsValidName(const char* name)
     const size_t length = strnlen(name, ZQ_NAME_MAX + 1);
     return length > 0 && length <= ZQ_NAME_MAX;
 }
+
+// Gathers a file's pieces in memory (the camera's memory) and stores them whole at the end.
+class MemoryWriter : public StorageWriter {
+public:
+    MemoryWriter(MemoryStorage& storage, const char* name, unsigned size) : m_storage(storage), m_name(name)
+    {
+        m_data.reserve(size);
+    }
+    ComStatus Append(const unsigned char* data, unsigned size) override
+    {
+        m_data.insert(m_data.end(), data, data + size);
+        return ZQ_STATUS_OK;
+    }
+    ComStatus Commit() override
+    {
+        return m_storage.Write(m_name.c_str(), m_data.data(), static_cast<unsigned>(m_data.size()));
+    }
+
+private:
+    MemoryStorage& m_storage;
+    std::string m_name;
+    std::vector<unsigned char> m_data;
+};
 
 }  // namespace
 
@@ -112,6 +136,13 @@ ComStatus MemoryStorage::Write(const char* name, const unsigned char* data, unsi
     }
     m_freeKiB = CapKiB(freeKiB - SizeInKiB(size));
     return ZQ_STATUS_OK;
+}
+
+// A writer that stores the file when it is complete.
+ComStatus MemoryStorage::BeginWrite(const char* name, unsigned size, std::unique_ptr<StorageWriter>& writer)
+{
+    writer.reset(new (std::nothrow) MemoryWriter(*this, name, size));
+    return OkOr(writer != nullptr, PELSIM_STATUS_IO_ERROR);
 }
 
 // Removes a file (or a raw record) and gives its space back.

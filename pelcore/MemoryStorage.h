@@ -10,6 +10,7 @@ public:
     ComStatus Read(const char* name, unsigned offset, unsigned char* buffer, unsigned size) const override;
     ComStatus CheckFits(const char* name, unsigned size) const override;
     ComStatus Write(const char* name, const unsigned char* data, unsigned size) override;
+    ComStatus BeginWrite(const char* name, unsigned size, std::unique_ptr<StorageWriter>& writer) override;
     ComStatus Delete(const char* name) override;
     ComStatus MediaFree(unsigned* freeKiB) const override;
 

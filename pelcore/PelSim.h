@@ -29,8 +29,13 @@
 // value "StorageFolder", the camera's storage is that PC folder (its files of at most 12
 // characters), read when the link opens; a missing folder makes ZQ_OpenComm fail with
 // ZQ_STATUS_NOT_LOCATED. The optional REG_DWORD "BytesPerSecond" slows reads and writes to
-// that rate. Names that are not plain file names (path separators, ':', "..", device names)
-// fail with PELSIM_STATUS_BAD_ARGUMENT; a PC file that cannot be read or written gives
+// that rate (a call lasts as long as its bytes take at that rate, its own work included).
+// File bytes go between the PC file and the caller a segment at a time, whole-file calls
+// too; a file being written waits in a part file beside it (a name too long for the
+// listing) and takes its name, replacing an older file, only when complete; a dropped
+// write removes the part file. Names that are not plain file names (path separators, ':',
+// "..", device names, the short name of a longer-named PC file of the folder) fail with
+// PELSIM_STATUS_BAD_ARGUMENT; a PC file that cannot be read or written gives
 // PELSIM_STATUS_IO_ERROR. Every scripting call below (not the inspection calls) turns demo
 // mode off for the rest of the process; PelSim_UseDemoFolderFromRegistry turns it on again.
 //

@@ -11,6 +11,19 @@ const char c_szBytesPerSecond[] = "BytesPerSecond";
 const char c_szDefaultFirmware[] = "4.0.1";
 const unsigned c_defaultFreeKiB = 65536;
 
+// A steady clock in milliseconds.
+double NowMs()
+{
+    static const LONGLONG s_frequency = [] {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        return frequency.QuadPart;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(s_frequency);
+}
+
 // A name a call may pass: 1 to 12 characters.
 bool IsValidName(const char* name)
 {
@@ -55,8 +68,10 @@ SimCamera::SimCamera()
     m_store.SetFree(c_defaultFreeKiB);
 }
 
+// An unfinished write leaves nothing behind, not even at the end of the process.
 SimCamera::~SimCamera()
 {
+    EndTransfers();
     DeleteCriticalSection(&m_lock);
 }
 
@@ -79,6 +94,7 @@ void SimCamera::Reset()
 
 void SimCamera::EndDemo()
 {
+    if (m_pFolder) EndTransfers();  // a transfer of the demo folder must not outlive it
     m_fDemoAllowed = false;
     m_pFolder.reset();
     m_bytesPerSecond = 0;
@@ -91,12 +107,11 @@ void SimCamera::EndTransfers()
     EndWrite();
 }
 
-// Drops the segmented write and the bytes gathered for it.
+// Drops the segmented write and the bytes written for it.
 void SimCamera::EndWrite()
 {
     m_write.End();
-    m_writeData.clear();
-    m_writeData.shrink_to_fit();
+    m_pWriter.reset();
 }
 
 // The firmware text, zero-padded to the 32 bytes the camera sends.
@@ -129,6 +144,7 @@ bool SimCamera::WaitForLink(unsigned abortPolls)
 // Opens the link on the demo folder when the registry names one, else on the memory.
 ComStatus SimCamera::AttachStorage()
 {
+    EndTransfers();
     m_pFolder.reset();
     m_bytesPerSecond = 0;
     std::string folder;
@@ -143,10 +159,13 @@ ComStatus SimCamera::AttachStorage()
     return ZQ_STATUS_OK;
 }
 
-// Demo mode: a transfer of size bytes takes as long as the configured rate allows.
-void SimCamera::Throttle(unsigned size) const
+// Sleeps out what is left of the time size bytes take at the configured rate.
+void SimCamera::Throttle(unsigned size, double startMs) const
 {
-    if (m_bytesPerSecond) Sleep(static_cast<DWORD>(static_cast<unsigned long long>(size) * 1000 / m_bytesPerSecond));
+    if (!m_bytesPerSecond) return;
+    const double dueMs = startMs + static_cast<double>(size) * 1000.0 / m_bytesPerSecond;
+    const double leftMs = dueMs - NowMs();
+    if (leftMs >= 1.0) Sleep(static_cast<DWORD>(leftMs));
 }
 
 // The count the camera reports: the scripted one, or the number of listing records.
@@ -233,6 +252,7 @@ ComStatus SimCamera::GetFileSize(const char* name, unsigned* size)
 // The whole file in one call: size must be the file's exact size.
 ComStatus SimCamera::ReceiveFile(const char* name, unsigned size, unsigned char* buffer)
 {
+    const double startMs = NowMs();
     if (!m_fLinkOpen) return PELSIM_STATUS_LINK_CLOSED;
     if (!IsValidName(name) || !buffer) return PELSIM_STATUS_BAD_ARGUMENT;
     unsigned contentSize = 0;
@@ -240,7 +260,7 @@ ComStatus SimCamera::ReceiveFile(const char* name, unsigned size, unsigned char*
     if (status != ZQ_STATUS_OK) return status;
     if (size != contentSize) return PELSIM_STATUS_BAD_ARGUMENT;
     status = Storage().Read(name, 0, buffer, size);
-    if (status == ZQ_STATUS_OK) Throttle(size);
+    if (status == ZQ_STATUS_OK) Throttle(size, startMs);
     return status;
 }
 
@@ -260,6 +280,7 @@ ComStatus SimCamera::BeginSegmentedRead(unsigned segmentSize, const char* name)
 // The next segment of the open read; a wrong size ends the read.
 ComStatus SimCamera::ReadSegment(unsigned size, unsigned char* buffer)
 {
+    const double startMs = NowMs();
     if (!m_fLinkOpen) return PELSIM_STATUS_LINK_CLOSED;
     if (!buffer) return PELSIM_STATUS_BAD_ARGUMENT;
     if (!m_read.IsOpen() || size != m_read.NextSize()) {
@@ -271,7 +292,7 @@ ComStatus SimCamera::ReadSegment(unsigned size, unsigned char* buffer)
         m_read.End();
         return status;
     }
-    Throttle(size);
+    Throttle(size, startMs);
     if (m_read.Advance(size)) m_read.End();
     return ZQ_STATUS_OK;
 }
@@ -279,10 +300,11 @@ ComStatus SimCamera::ReadSegment(unsigned size, unsigned char* buffer)
 // Stores a whole file when it fits the free space.
 ComStatus SimCamera::PutFile(unsigned size, const unsigned char* data, const char* name)
 {
+    const double startMs = NowMs();
     if (!m_fLinkOpen) return PELSIM_STATUS_LINK_CLOSED;
     if (!IsValidName(name) || (size && !data)) return PELSIM_STATUS_BAD_ARGUMENT;
     const ComStatus status = Storage().Write(name, data, size);
-    if (status == ZQ_STATUS_OK) Throttle(size);
+    if (status == ZQ_STATUS_OK) Throttle(size, startMs);
     return status;
 }
 
@@ -291,26 +313,28 @@ ComStatus SimCamera::BeginSegmentedWrite(unsigned totalSize, const char* name)
 {
     if (!m_fLinkOpen) return PELSIM_STATUS_LINK_CLOSED;
     if (!IsValidName(name) || totalSize == 0) return PELSIM_STATUS_BAD_ARGUMENT;
-    const ComStatus status = Storage().CheckFits(name, totalSize);
+    ComStatus status = Storage().CheckFits(name, totalSize);
     if (status != ZQ_STATUS_OK) return status;
     EndTransfers();
-    m_write.Begin(name, totalSize);
-    return ZQ_STATUS_OK;
+    status = Storage().BeginWrite(name, totalSize, m_pWriter);
+    if (status == ZQ_STATUS_OK) m_write.Begin(name, totalSize);
+    return status;
 }
 
-// The next segment of the open write; the last one stores the file.
+// The next segment of the open write goes to the storage at once; the last one stores the file.
 ComStatus SimCamera::WriteSegment(unsigned size, const unsigned char* data)
 {
+    const double startMs = NowMs();
     if (!m_fLinkOpen) return PELSIM_STATUS_LINK_CLOSED;
     if (!data) return PELSIM_STATUS_BAD_ARGUMENT;
     if (!m_write.IsOpen() || size != m_write.NextSize()) {
         EndWrite();
         return PELSIM_STATUS_OUT_OF_SEQUENCE;
     }
-    m_writeData.insert(m_writeData.end(), data, data + size);
-    Throttle(size);
-    if (!m_write.Advance(size)) return ZQ_STATUS_OK;
-    const ComStatus status = Storage().Write(m_write.Name(), m_writeData.data(), m_write.Total());
+    ComStatus status = m_pWriter->Append(data, size);
+    if (status == ZQ_STATUS_OK) Throttle(size, startMs);
+    if (status == ZQ_STATUS_OK && !m_write.Advance(size)) return ZQ_STATUS_OK;
+    if (status == ZQ_STATUS_OK) status = m_pWriter->Commit();
     EndWrite();
     return status;
 }

@@ -111,7 +111,9 @@ private:
     void EndTransfers();
     void EndWrite();
     unsigned ListedCount(const std::vector<ListingRecord>& records) const;
-    void Throttle(unsigned size) const;
+    // Demo mode: a call that moved size bytes lasts as long as they take at the configured
+    // rate, the work it did included (startMs: when the call began).
+    void Throttle(unsigned size, double startMs) const;
 
     CRITICAL_SECTION m_lock;
     MemoryStorage m_store;
@@ -127,7 +129,7 @@ private:
     int m_endMark = -1;
     SegmentedTransfer m_read;
     SegmentedTransfer m_write;
-    std::vector<unsigned char> m_writeData;
+    std::unique_ptr<StorageWriter> m_pWriter;  // where the open segmented write's bytes go
     CallLog m_log;
     FailureScript m_failures;
 };

@@ -42,11 +42,42 @@ bool AddCameraFile(const char* name, size_t size, unsigned seed)
     return PelSim_AddFile(name, bytes.data(), static_cast<unsigned>(bytes.size())) != 0;
 }
 
-std::string TempPathOf(const std::string& name)
+std::string TempDirectoryPathOf(const std::string& name)
 {
     char directory[MAX_PATH] = "";
     GetTempPathA(MAX_PATH, directory);
     return std::string(directory) + name;
+}
+
+std::string TempCopyPathOf(const std::string& name)
+{
+    return TempDirectoryPathOf("Lumora\\" + name);
+}
+
+void RemoveTempCopyFolder()
+{
+    const std::string folder = TempDirectoryPathOf("Lumora");
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) RemoveFile(folder + "\\" + data.cFileName);
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+void WriteTextFile(const std::string& path, const std::string& text)
+{
+    std::ofstream file(path, std::ios::binary);
+    file << text;
+}
+
+std::string ReadTextFile(const std::string& path)
+{
+    const std::vector<unsigned char> bytes = ReadWholeFile(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 bool FileExists(const std::string& path)

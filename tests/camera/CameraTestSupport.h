@@ -40,8 +40,14 @@ std::vector<PelSimCall> CallsOf(const char* function);
 // A file of size bytes whose content is a pattern of its position.
 std::vector<unsigned char> PatternBytes(size_t size, unsigned seed = 0);
 bool AddCameraFile(const char* name, size_t size, unsigned seed = 0);
-// The temporary directory's path for a name, and whether a file is there.
-std::string TempPathOf(const std::string& name);
+// The path of a name in the folder of temporary copies, and in the temporary directory itself.
+std::string TempCopyPathOf(const std::string& name);
+std::string TempDirectoryPathOf(const std::string& name);
+// Removes the folder of temporary copies with everything in it (it holds only copies).
+void RemoveTempCopyFolder();
+// Writes a PC file with the given text.
+void WriteTextFile(const std::string& path, const std::string& text);
+std::string ReadTextFile(const std::string& path);
 bool FileExists(const std::string& path);
 std::vector<unsigned char> ReadWholeFile(const std::string& path);
 // Removes a (possibly read-only) file.

@@ -54,7 +54,7 @@ private:
 // Removes the temporary copy of a name when the test ends.
 class TempCopy {
 public:
-    explicit TempCopy(const std::string& name) : m_path(TempPathOf(name)) { RemoveFile(m_path); }
+    explicit TempCopy(const std::string& name) : m_path(TempCopyPathOf(name)) { RemoveFile(m_path); }
     ~TempCopy() { RemoveFile(m_path); }
     const std::string& Path() const { return m_path; }
 

@@ -21,11 +21,11 @@ TEST(CameraFileName, PlainNamesOnly)
     for (const auto& c : cases) EXPECT_EQ(IsPlainCameraFileName(c.name), c.plain) << (c.name ? c.name : "(null)");
 }
 
-TEST(CameraFileName, TempPathLiesDirectlyInTheTemporaryDirectory)
+TEST(CameraFileName, TempPathLiesDirectlyInTheFolderOfCopies)
 {
     char path[MAX_PATH];
     ASSERT_TRUE(BuildTempCopyPath("A.JPG", path));
-    EXPECT_EQ(std::string(path), TempPathOf("A.JPG"));
+    EXPECT_EQ(std::string(path), TempCopyPathOf("A.JPG"));
 
     strcpy(path, "stale");
     EXPECT_FALSE(BuildTempCopyPath("..\\A.JPG", path));
@@ -67,26 +67,20 @@ TEST_F(CameraTest, HostileNameIsNeverOpened)
     EXPECT_FALSE(connection->OpenCameraFile("..\\RUN.TXT"));
 
     EXPECT_EQ(m_capture.Messages(), Messages{text::k2002});
-    EXPECT_FALSE(FileExists(TempPathOf("..\\RUN.TXT")));
+    EXPECT_FALSE(FileExists(TempCopyPathOf("..\\RUN.TXT")));
 }
 
 TEST_F(CameraTest, TraversalNameLeavesTheFileItPointsAtAlone)
 {
-    const std::string victim = TempPathOf("..\\VICTIM.TX");
-    {
-        FILE* file = fopen(victim.c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        fputs("keep me", file);
-        fclose(file);
-    }
+    const std::string victim = TempDirectoryPathOf("VICTIM.TX");
+    WriteTextFile(victim, "keep me");
     ASSERT_TRUE(AddCameraFile("..\\VICTIM.TX", 100));
     CameraConnection* connection = AcquireOwned();
     char path[MAX_PATH];
 
     EXPECT_FALSE(connection->CopyToTempFile("..\\VICTIM.TX", path, false));
 
-    const std::vector<unsigned char> kept = ReadWholeFile(victim);
-    EXPECT_EQ(std::string(kept.begin(), kept.end()), "keep me");
+    EXPECT_EQ(ReadTextFile(victim), "keep me");
     EXPECT_EQ(m_capture.Messages(), Messages{text::k2002});
     RemoveFile(victim);
 }

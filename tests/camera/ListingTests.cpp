@@ -41,7 +41,7 @@ TEST_F(ListingTest, YieldsEveryFileInOrderThenStops)
         EXPECT_EQ(CameraCalls(), expected);
         EXPECT_EQ(m_capture.Count(), 0u);
         EXPECT_TRUE(connection->IsConnected());
-        m_pWork.reset();  // the unit ends before its connection goes
+        m_pWork.reset();  // the unit ends before the connection it works on goes
         ReleaseCameraConnection();
         --m_cUses;
     }

@@ -32,7 +32,7 @@ using OpenFileTest = CameraTest;
 
 TEST_F(OpenFileTest, TypeWithoutApplicationSays3002AndKeepsTheCopy)
 {
-    const std::string copy = TempPathOf("NOTE.QQZ");
+    const std::string copy = TempCopyPathOf("NOTE.QQZ");
     RemoveFile(copy);
     ASSERT_TRUE(AddCameraFile("NOTE.QQZ", 50));
     CameraConnection* connection = AcquireOwned();
@@ -47,7 +47,7 @@ TEST_F(OpenFileTest, TypeWithoutApplicationSays3002AndKeepsTheCopy)
 TEST_F(OpenFileTest, TypeWithAnApplicationOpensSilently)
 {
     HarmlessFileType type;
-    const std::string copy = TempPathOf("MEMO.QQH");
+    const std::string copy = TempCopyPathOf("MEMO.QQH");
     ASSERT_TRUE(AddCameraFile("MEMO.QQH", 50));
     CameraConnection* connection = AcquireOwned();
 
@@ -75,7 +75,7 @@ class DangerousTypeTest : public CameraTest, public testing::WithParamInterface<
 TEST_P(DangerousTypeTest, IsNeitherCopiedNorOpened)
 {
     const char* name = GetParam();
-    RemoveFile(TempPathOf(name));
+    RemoveFile(TempCopyPathOf(name));
     ASSERT_TRUE(AddCameraFile(name, 50));
     CameraConnection* connection = AcquireOwned();
 
@@ -83,7 +83,7 @@ TEST_P(DangerousTypeTest, IsNeitherCopiedNorOpened)
 
     EXPECT_EQ(m_capture.Messages(), Messages{text::k3003});
     EXPECT_TRUE(CallsOf("ZQ_ReceiveFile").empty());
-    EXPECT_FALSE(FileExists(TempPathOf(name)));
+    EXPECT_FALSE(FileExists(TempCopyPathOf(name)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, DangerousTypeTest,

@@ -1,113 +1,7 @@
 // Demo mode: a PC folder named in the registry plays the camera's storage.
-#include "PelcoreTest.h"
-#include <fstream>
-#include <iterator>
-#include <set>
+#include "DemoFolder.h"
 
 namespace {
-
-const char c_szDemoKey[] = "Software\\Lumora Camera Simulator";
-
-// Reads a whole PC file; found = false when it cannot be opened.
-std::vector<unsigned char> ReadPcFile(const std::string& path, bool* found = nullptr)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (found) *found = file.is_open();
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-void WritePcFile(const std::string& path, const std::vector<unsigned char>& bytes)
-{
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-bool PcFileExists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The names of the camera's listing, as a set (the folder decides the order).
-std::set<std::string> ListedNames()
-{
-    unsigned count = 0;
-    EXPECT_EQ(ZQ_GetNumFiles(&count), ZQ_STATUS_OK);
-    std::vector<char> listing(count * ZQ_LIST_RECORD + 1);
-    EXPECT_EQ(ZQ_GetFiles(listing.data(), static_cast<unsigned>(listing.size())), ZQ_STATUS_OK);
-    std::set<std::string> names;
-    for (unsigned i = 0; i < count; ++i) {
-        const char* record = listing.data() + i * ZQ_LIST_RECORD;
-        names.insert(std::string(record, strnlen(record, ZQ_NAME_MAX)));
-        EXPECT_EQ(record[ZQ_NAME_MAX], ' ');
-    }
-    EXPECT_EQ(listing.back(), '\0');
-    return names;
-}
-
-// A temporary folder named as the storage folder in the registry; both gone at the end.
-class DemoFolderTest : public PelcoreTest {
-protected:
-    void SetUp() override
-    {
-        PelcoreTest::SetUp();
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        m_parent = std::string(temp) + "pelcore-demo-" + std::to_string(GetCurrentProcessId());
-        m_folder = m_parent + "\\camera";
-        ASSERT_TRUE(CreateDirectoryA(m_parent.c_str(), nullptr));
-        ASSERT_TRUE(CreateDirectoryA(m_folder.c_str(), nullptr));
-        SetStorageFolder(m_folder);
-    }
-
-    void TearDown() override
-    {
-        RegDeleteKeyA(HKEY_CURRENT_USER, c_szDemoKey);
-        RemoveTree(m_parent);
-        PelcoreTest::TearDown();
-    }
-
-    static void SetStorageFolder(const std::string& folder)
-    {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, c_szDemoKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr), ERROR_SUCCESS);
-        RegSetValueExA(key, "StorageFolder", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                       static_cast<DWORD>(folder.size() + 1));
-        RegCloseKey(key);
-    }
-
-    // Deletes a folder with its files and folders.
-    static void RemoveTree(const std::string& folder)
-    {
-        WIN32_FIND_DATAA data;
-        HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string name = data.cFileName;
-                if (name == "." || name == "..") continue;
-                const std::string path = folder + "\\" + name;
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    RemoveTree(path);
-                } else {
-                    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                    DeleteFileA(path.c_str());
-                }
-            } while (FindNextFileA(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryA(folder.c_str());
-    }
-
-    std::string PathOf(const char* name) const { return m_folder + "\\" + name; }
-
-    void OpenDemoLink()
-    {
-        PelSim_UseDemoFolderFromRegistry();
-        ASSERT_EQ(ZQ_OpenComm(ZqLinkUsb), ZQ_STATUS_OK);
-    }
-
-    std::string m_parent;
-    std::string m_folder;
-};
 
 TEST_F(DemoFolderTest, ListsTheFolderFilesWithShortNamesOnly)
 {
@@ -179,6 +73,19 @@ TEST_F(DemoFolderTest, FreeSpaceIsTheDrivesFreeSpace)
     EXPECT_NEAR(static_cast<double>(freeKiB), static_cast<double>(expected), 65536.0);
 }
 
+// Every call that takes a name refuses it as no name of the camera's.
+void ExpectRefusedByEveryCall(const char* name)
+{
+    unsigned char data[10] = {1, 2, 3};
+    unsigned size = 0;
+    EXPECT_EQ(ZQ_PutFile(10, data, name), PELSIM_STATUS_BAD_ARGUMENT) << name;
+    EXPECT_EQ(ZQ_PutSegmentedFile(600000, name), PELSIM_STATUS_BAD_ARGUMENT) << name;
+    EXPECT_EQ(ZQ_GetFileSize(name, &size), PELSIM_STATUS_BAD_ARGUMENT) << name;
+    EXPECT_EQ(ZQ_ReceiveFile(name, 10, data), PELSIM_STATUS_BAD_ARGUMENT) << name;
+    EXPECT_EQ(ZQ_GetSegmentedFile(ZQ_SEGMENT_SIZE, name), PELSIM_STATUS_BAD_ARGUMENT) << name;
+    EXPECT_EQ(ZQ_DeleteFile(name), PELSIM_STATUS_BAD_ARGUMENT) << name;
+}
+
 // Names that are not plain file names never reach the PC folder or its parent.
 class DemoHostileNameTest : public DemoFolderTest, public testing::WithParamInterface<const char*> {};
 
@@ -186,18 +93,28 @@ TEST_P(DemoHostileNameTest, IsRefusedForEveryCall)
 {
     WritePcFile(m_parent + "\\X.JPG", TestBytes(10, 7));
     OpenDemoLink();
-    const char* name = GetParam();
-    unsigned char data[10] = {1, 2, 3};
-    unsigned size = 0;
 
-    EXPECT_EQ(ZQ_PutFile(10, data, name), PELSIM_STATUS_BAD_ARGUMENT);
-    EXPECT_EQ(ZQ_PutSegmentedFile(600000, name), PELSIM_STATUS_BAD_ARGUMENT);
-    EXPECT_EQ(ZQ_GetFileSize(name, &size), PELSIM_STATUS_BAD_ARGUMENT);
-    EXPECT_EQ(ZQ_ReceiveFile(name, 10, data), PELSIM_STATUS_BAD_ARGUMENT);
-    EXPECT_EQ(ZQ_GetSegmentedFile(ZQ_SEGMENT_SIZE, name), PELSIM_STATUS_BAD_ARGUMENT);
-    EXPECT_EQ(ZQ_DeleteFile(name), PELSIM_STATUS_BAD_ARGUMENT);
+    ExpectRefusedByEveryCall(GetParam());
 
     EXPECT_EQ(ReadPcFile(m_parent + "\\X.JPG"), TestBytes(10, 7));
+    EXPECT_EQ(ListedNames(), std::set<std::string>{});
+}
+
+// A long-named PC file of the folder is not the camera's, not even under its short name.
+TEST_F(DemoFolderTest, ShortNameOfALongNamedFileReachesNothing)
+{
+    const std::string longFile = PathOf("Holiday at the beach.jpg");
+    WritePcFile(longFile, TestBytes(700, 8));
+    char shortPath[MAX_PATH] = "";
+    ASSERT_NE(GetShortPathNameA(longFile.c_str(), shortPath, MAX_PATH), 0u);
+    const std::string name = strrchr(shortPath, '\\') + 1;
+    ASSERT_LE(name.size(), 12u);
+    OpenDemoLink();
+
+    ExpectRefusedByEveryCall(name.c_str());
+
+    EXPECT_EQ(ReadPcFile(longFile), TestBytes(700, 8));
+    EXPECT_EQ(FolderFiles(m_folder), std::set<std::string>{"Holiday at the beach.jpg"});
     EXPECT_EQ(ListedNames(), std::set<std::string>{});
 }
 
