@@ -96,6 +96,10 @@ IFACEMETHODIMP CameraView::UIActivate(UINT uState)
 IFACEMETHODIMP CameraView::Refresh()
 {
     if (!m_hwndList || m_fFilling) return S_OK;  // a fill that runs reads the camera anyway
+    if (m_fBusy) {
+        m_fRefreshPending = true;  // the rows stay valid until the running operation ends
+        return S_OK;
+    }
     SendMessageA(m_hwndList, LVM_DELETEALLITEMS, 0, 0);
     FillList();
     SendMessageA(m_hwndList, LVM_ARRANGE, LVA_ALIGNTOP, 0);
@@ -223,4 +227,20 @@ CameraView* ViewFromWindow(HWND hwnd)
     auto* view = reinterpret_cast<CameraView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (view) view->AddRef();
     return view;
+}
+
+// Starts an operation of the view unless one runs already.
+ViewOperation::ViewOperation(CameraView* view) : m_pView(view)
+{
+    if (!m_pView || m_pView->m_fBusy) return;
+    m_pView->m_fBusy = true;
+    m_fRunning = true;
+}
+
+// Ends the operation; a refresh asked for meanwhile runs now.
+ViewOperation::~ViewOperation()
+{
+    if (!m_fRunning) return;
+    m_pView->m_fBusy = false;
+    if (std::exchange(m_pView->m_fRefreshPending, false)) m_pView->Refresh();
 }

@@ -32,6 +32,8 @@ private:
 };
 
 class CameraView final : public ComObject<CameraView, IShellView> {
+    friend class ViewOperation;
+
 public:
     // A view of the folder with one reference, or null when it cannot be made.
     static CameraView* Create(IShellFolder* folder);
@@ -179,7 +181,28 @@ private:
     std::unique_ptr<ItemTypeCache> m_pTypeCache;  // type names and icons per extension, for one fill
     bool m_fDropRegistered = false;
     bool m_fFilling = false;                // FillList is reading the camera into the list
+    bool m_fBusy = false;                   // a command, drag or upload of the view runs
+    bool m_fRefreshPending = false;         // a refresh asked for while busy: done at the end
     bool m_fSelectionChangePosted = false;  // toolbar and status follow the selection soon
+};
+
+// One command, drag or upload of the view at a time. While it runs the view stays alive, a
+// second one that arrives through a nested message loop (a message box's, the connect
+// dialog's, a menu's, a drag's) is refused quietly, and a refresh asked for meanwhile waits
+// for its end.
+class ViewOperation {
+public:
+    explicit ViewOperation(CameraView* view);
+    ~ViewOperation();
+    ViewOperation(const ViewOperation&) = delete;
+    ViewOperation& operator=(const ViewOperation&) = delete;
+
+    // False when another operation of the view runs: this one must not start.
+    explicit operator bool() const { return m_fRunning; }
+
+private:
+    ComPtr<CameraView> m_pView;
+    bool m_fRunning = false;
 };
 
 // The command of a view mode's menu item and button: Details for every mode it does not know.

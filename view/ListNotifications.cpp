@@ -114,6 +114,8 @@ void CameraView::OnEndTrack(const NMHEADERA* pnmh)
 // Drags the selected files out as a copy, when the folder gives a data object for them.
 void CameraView::BeginDrag()
 {
+    ViewOperation operation(this);
+    if (!operation) return;
     UINT cidl = 0;
     MallocPtr<LPCITEMIDLIST> selection(m_pMalloc.Get(), CollectSelection(&cidl));
     if (cidl == 0 || !selection) return;

@@ -1,5 +1,6 @@
 // The rows of the view's list: their identifiers, the selection, where a menu opens.
 #include "view/CameraView.h"
+#include "folder/CameraFolder.h"
 #include <windowsx.h>  // last: its macros would rename the holders of module/Raii.h
 
 // Frees every row's identifier and leaves the row without one (the window is going).
@@ -65,4 +66,44 @@ POINT CameraView::ContextMenuPosition(LPARAM lParam) const
     }
     ClientToScreen(m_hwndList, &pt);
     return pt;
+}
+
+// The first row whose file name equals the item's, byte for byte; -1 when no row shows it.
+int CameraView::FindListItem(LPCITEMIDLIST pidl)
+{
+    if (!pidl || !m_hwndList) return -1;
+    for (int row = 0;; ++row) {
+        LVITEMA item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        if (!SendMessageA(m_hwndList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
+        if (!item.lParam) continue;
+        const HRESULT order = m_pFolder->CompareIDs(kColumnName, pidl, reinterpret_cast<LPCITEMIDLIST>(item.lParam));
+        if (order >= 0 && HRESULT_CODE(order) == 0) return row;
+    }
+}
+
+// Dims (or undims) the rows of the given items as cut; items no row shows are passed over.
+void CameraView::MarkCutItems(LPCITEMIDLIST* apidl, UINT cidl, BOOL fMark)
+{
+    if (!apidl) return;
+    for (UINT i = 0; i < cidl; ++i) {
+        if (!apidl[i]) continue;
+        const int row = FindListItem(m_pIdManager->GetLastItem(apidl[i]));
+        if (row < 0) continue;
+        LVITEMA item = {};
+        item.stateMask = LVIS_CUT;
+        item.state = fMark ? LVIS_CUT : 0;
+        SendMessageA(m_hwndList, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+// Deletes every row marked as cut, from the last down, so the lower rows keep their places.
+void CameraView::RemoveCutRows()
+{
+    if (!m_hwndList) return;
+    const int count = static_cast<int>(SendMessageA(m_hwndList, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = count - 1; row >= 0; --row) {
+        if (SendMessageA(m_hwndList, LVM_GETITEMSTATE, row, LVIS_CUT)) SendMessageA(m_hwndList, LVM_DELETEITEM, row, 0);
+    }
 }

@@ -162,3 +162,53 @@ TEST_F(ViewListTest, RowsNeverHoldANullIdentifier)
 }
 
 }  // namespace
+
+TEST_F(ViewListTest, CutMarksFollowTheItemsNamesAndCutRowsGoFromTheBottomUp)
+{
+    AddFiles({{"A.JPG", 10}, {"B.JPG", 20}, {"C.JPG", 30}});
+    ShowCamera();
+    ComPtr<CameraView> view = View();
+    auto manager = ItemIdManager::Create();
+    LPITEMIDLIST a = manager->CreateItem("A.JPG", 99);  // another size: the name alone finds the row
+    LPITEMIDLIST c = manager->CreateItem("C.JPG", 30);
+    LPITEMIDLIST lower = manager->CreateItem("c.jpg", 30);  // names are told apart byte for byte
+    LPITEMIDLIST gone = manager->CreateItem("GONE.JPG", 1);
+    auto cutRows = [&] {
+        std::vector<int> rows;
+        for (int row = 0; row < static_cast<int>(RowNames().size()); ++row)
+            if (SendMessageA(List(), LVM_GETITEMSTATE, row, LVIS_CUT)) rows.push_back(row);
+        return rows;
+    };
+
+    EXPECT_EQ(view->FindListItem(c), 2);
+    EXPECT_EQ(view->FindListItem(lower), -1);
+    LPCITEMIDLIST marked[] = {a, gone, c, lower};
+    view->MarkCutItems(marked, 4, TRUE);
+    EXPECT_EQ(cutRows(), (std::vector<int>{0, 2}));
+    view->MarkCutItems(marked + 2, 1, FALSE);
+    EXPECT_EQ(cutRows(), (std::vector<int>{0}));
+    view->MarkCutItems(marked, 4, TRUE);
+    view->RemoveCutRows();
+    EXPECT_EQ(RowNames(), (std::vector<std::string>{"B.JPG"}));
+
+    for (LPITEMIDLIST item : {a, c, lower, gone}) manager->Delete(item);
+}
+
+TEST_F(ViewListTest, RefreshAskedDuringAnOperationWaitsForItsEnd)
+{
+    AddFiles({{"A.JPG", 10}});
+    ShowCamera();
+    ComPtr<CameraView> view = View();
+    PelSim_AddFile("B.JPG", reinterpret_cast<const unsigned char*>("x"), 1);
+    {
+        ViewOperation first(view.Get());
+        ASSERT_TRUE(first);
+        ViewOperation nested(view.Get());
+        EXPECT_FALSE(nested) << "a second operation ran inside the first";
+        view->Refresh();
+        EXPECT_EQ(RowNames(), (std::vector<std::string>{"A.JPG"})) << "the rows went in the middle of the operation";
+    }
+    EXPECT_EQ(RowNames(), (std::vector<std::string>{"A.JPG", "B.JPG"}));
+    ViewOperation after(view.Get());
+    EXPECT_TRUE(after);
+}
