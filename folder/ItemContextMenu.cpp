@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 #include "module/TextHelpers.h"
 #include "resources/resource.h"
+#include "view/CameraView.h"
 
 namespace {
 
@@ -175,7 +176,10 @@ void ItemContextMenu::FillBackgroundMenu(HMENU hmenu, UINT position)
     for (const auto& item : viewItems) InsertTextItem(hmenu, EndOfMenu(hmenu), item[0], item[1], 0);
 }
 
-// Checks the command and turns a verb into its offset; nothing is carried out here.
+// Turns a verb into its offset (written back into the caller's information) and hands the
+// command to the camera view whose window invokes the menu, to be carried out on this
+// menu's items. An offset that is no command of the view is refused, so the ids the view
+// itself hands here never go back; without a view of this thread nothing is done (E_FAIL).
 IFACEMETHODIMP ItemContextMenu::InvokeCommand(CMINVOKECOMMANDINFO* pici)
 {
     if (!pici || pici->cbSize < sizeof(CMINVOKECOMMANDINFO)) return E_INVALIDARG;
@@ -184,7 +188,12 @@ IFACEMETHODIMP ItemContextMenu::InvokeCommand(CMINVOKECOMMANDINFO* pici)
         if (id < 0) return E_INVALIDARG;
         pici->lpVerb = MAKEINTRESOURCEA(id);
     }
-    return reinterpret_cast<UINT_PTR>(pici->lpVerb) > IDM_PASTE ? E_INVALIDARG : S_OK;
+    const UINT_PTR id = reinterpret_cast<UINT_PTR>(pici->lpVerb);
+    if (id > IDM_PASTE || !IsViewCommand(static_cast<UINT>(id))) return E_INVALIDARG;
+    if (!pici->hwnd || GetWindowThreadProcessId(pici->hwnd, nullptr) != GetCurrentThreadId()) return E_FAIL;
+    ComPtr<CameraView> view = Adopt(ViewFromWindow(pici->hwnd));
+    if (!view) return E_FAIL;
+    return view->InvokeMenuCommand(static_cast<UINT>(id), m_cidl, m_apidl);
 }
 
 // Verbs (single-byte or wide), help texts and validation of command offsets.

@@ -1,5 +1,6 @@
 // The folder's IContextMenu: fills menus with the folder's commands and translates
-// between command offsets and verbs. The view carries the commands out.
+// between command offsets and verbs. The camera view carries the commands out, also those
+// invoked through this menu from one of its windows.
 #pragma once
 #include <windows.h>
 #include <shlobj.h>

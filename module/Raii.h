@@ -76,6 +76,7 @@ template <typename T> bool Local(T block)
 }
 inline bool MemoryDC(HDC dc) { return DeleteDC(dc) != FALSE; }
 inline bool Accelerators(HACCEL table) { return DestroyAcceleratorTable(table) != FALSE; }
+inline bool Clipboard(BOOL opened) { return opened && CloseClipboard() != FALSE; }
 template <typename T> bool GdiObject(T object)
 {
     return DeleteObject(object) != FALSE;
@@ -99,6 +100,8 @@ template <typename T> using LocalPtr = UniqueAny<T, raii_close::Local<T>>;  // L
 using MemoryDCHandle = UniqueAny<HDC, raii_close::MemoryDC>;
 using BitmapHandle = UniqueAny<HBITMAP, raii_close::GdiObject<HBITMAP>>;
 using AcceleratorTable = UniqueAny<HACCEL, raii_close::Accelerators>;
+// The clipboard opened by this thread: OpenedClipboard clipboard(OpenClipboard(nullptr)).
+using OpenedClipboard = UniqueAny<BOOL, raii_close::Clipboard>;
 using PidlHandle = CoTaskMemPtr<ITEMIDLIST>;  // identifier lists of the shell's task allocator
 
 // A library loaded for the length of a call, with typed lookups of its exports.

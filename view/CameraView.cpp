@@ -223,7 +223,8 @@ CameraView* ViewFromWindow(HWND hwnd)
     char className[sizeof(kViewClassName) + 1] = "";
     if (!hwnd || !GetClassNameA(hwnd, className, sizeof(className))) return nullptr;
     if (lstrcmpA(className, kViewClassName) != 0) return nullptr;
-    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)) != CameraView::ViewWndProc) return nullptr;
+    // The class's procedure, not the window's: a window somebody subclassed stays a view.
+    if (reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC)) != CameraView::ViewWndProc) return nullptr;
     auto* view = reinterpret_cast<CameraView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (view) view->AddRef();
     return view;

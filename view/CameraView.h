@@ -9,6 +9,7 @@
 #include "items/ItemIdManager.h"
 #include "module/ComObject.h"
 #include "module/Raii.h"
+#include "view/ItemCopies.h"
 #include "view/ItemTypeCache.h"
 
 class ViewDropTarget;
@@ -69,8 +70,13 @@ public:
 
     // Commands: every menu item, button, key, context menu and row activation arrives here.
     void ShowItemMenu(int x, int y, bool fDefault, int idCommand);
-    void OpenItems(UINT cidl, LPCITEMIDLIST* apidl);
-    void DeleteItems(UINT cidl, LPCITEMIDLIST* apidl);
+    // A command of the view chosen through the folder's context menu for its items: carried
+    // out as if chosen in the view, on those items. S_OK when it was done; a failure when
+    // it was not (E_FAIL while another command of the view runs).
+    HRESULT InvokeMenuCommand(UINT idCommand, UINT cidl, const LPCITEMIDLIST* apidl);
+    // The handlers; each answers whether it did what it was asked.
+    bool OpenItems(UINT cidl, LPCITEMIDLIST* apidl);
+    bool DeleteItems(UINT cidl, LPCITEMIDLIST* apidl);
     BOOL CopyItemsToClipboard(UINT cidl, LPCITEMIDLIST* apidl, UINT fCut);
     HRESULT PasteFromClipboard();
     void SelectAllItems();
@@ -88,6 +94,9 @@ public:
     POINT ContextMenuPosition(LPARAM lParam) const;
     // Whether a data object is the one the view placed on the clipboard or is dragging out.
     bool IsOwnData(IDataObject* pData) const;
+    // The last Cut or Copy: whether it was a Cut still pending, and its data (not owned).
+    UINT CutPending() const { return m_fCutPending; }
+    IDataObject* ClipboardData() const { return m_pClipboardData; }
     HWND ListWindow() const { return m_hwndList; }
 
 private:
@@ -119,14 +128,25 @@ private:
     void OnHeaderNotify(const NMHDR* pnmh);
     void OnGetDispInfo(NMLVDISPINFOA* pInfo);
     void OnItemChanged(const NMLISTVIEW* pnmlv);
-    void OnItemActivate(const NMITEMACTIVATE* pnmia);
+    void OnItemActivate();
     void OnEscape();
     void OnColumnClick(int column);
     void OnEndTrack(const NMHEADERA* pnmh);
     void BeginDrag();
 
+    // Choosing and carrying out commands (ViewCommands.cpp).
+    void RunItemMenu(int x, int y, bool fDefault, int idCommand);
+    bool CopySelection(ItemCopies* pItems);
+    ComPtr<IContextMenu> ContextMenuFor(const ItemCopies& items);
+    UINT ContextMenuFlags();
+    UINT ChooseCommand(HMENU hmenu, int x, int y, bool fDefault, int idCommand);
+    HRESULT RunCommand(UINT idCommand, UINT cidl, LPCITEMIDLIST* apidl);
+    void InvokeMenuVerb(IContextMenu* pMenu, UINT idCommand);
+    void FinishCommand();
+
     // The rows and the selection (ListRows.cpp).
     void FreeRowItems();
+    void ClearCutMarks();
     UINT SelectedCount() const;
     LPCITEMIDLIST* CollectSelection(UINT* pcidl);
     LPCITEMIDLIST RowItem(int row) const;
@@ -207,6 +227,10 @@ private:
 
 // The command of a view mode's menu item and button: Details for every mode it does not know.
 UINT ViewModeCommand(UINT viewMode);
+// The list's style for a view mode; the icon view for every mode it does not know.
+DWORD ListStyleForMode(UINT viewMode);
+// Whether the view carries a command out itself (every other id goes to the context menu).
+bool IsViewCommand(UINT idCommand);
 // Posted to the view window when the selection changed: toolbar and status texts follow
 // once a burst of changes is over.
 UINT ViewSelectionChangedMessage();

@@ -21,7 +21,7 @@ void CameraView::OnListNotify(const NMHDR* pnmh)
     switch (pnmh->code) {
     case LVN_GETDISPINFOA: OnGetDispInfo(const_cast<NMLVDISPINFOA*>(reinterpret_cast<const NMLVDISPINFOA*>(pnmh))); break;
     case LVN_ITEMCHANGED: OnItemChanged(reinterpret_cast<const NMLISTVIEW*>(pnmh)); break;
-    case LVN_ITEMACTIVATE: OnItemActivate(reinterpret_cast<const NMITEMACTIVATE*>(pnmh)); break;
+    case LVN_ITEMACTIVATE: OnItemActivate(); break;
     case LVN_BEGINDRAG: BeginDrag(); break;
     case LVN_KEYDOWN:
         if (reinterpret_cast<const NMLVKEYDOWN*>(pnmh)->wVKey == VK_ESCAPE) OnEscape();
@@ -66,14 +66,13 @@ void CameraView::OnItemChanged(const NMLISTVIEW* pnmlv)
         m_fSelectionChangePosted = PostMessageA(m_hwndView, ViewSelectionChangedMessage(), 0, 0) != FALSE;
 }
 
-// Double-click, Enter (or a single click with that setting) on a row: the default command.
-void CameraView::OnItemActivate(const NMITEMACTIVATE* pnmia)
+// Double-click, Enter (or a single click with that setting) on a row: the default command
+// of the selection's menu (Open). The notification is read no further than its header: for
+// Enter, Wine's list sends a bare NMHDR. Without a selection the background menu has no
+// default command, so nothing happens.
+void CameraView::OnItemActivate()
 {
-    LVITEMA item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = pnmia->iItem;
-    if (SendMessageA(m_hwndList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
-        ShowItemMenu(0, 0, true, -1);
+    ShowItemMenu(0, 0, true, -1);
 }
 
 // Escape after a Cut whose data the clipboard still holds: the clipboard is emptied and
@@ -84,10 +83,7 @@ void CameraView::OnEscape()
     OleSetClipboard(nullptr);
     m_fCutPending = 0;
     m_pClipboardData = nullptr;
-    LVITEMA item = {};
-    item.stateMask = LVIS_CUT;
-    item.state = 0;
-    SendMessageA(m_hwndList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    ClearCutMarks();
 }
 
 // A header click: the same column again turns the direction, another one sorts ascending.

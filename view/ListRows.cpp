@@ -98,6 +98,16 @@ void CameraView::MarkCutItems(LPCITEMIDLIST* apidl, UINT cidl, BOOL fMark)
     }
 }
 
+// Takes the cut mark off every row.
+void CameraView::ClearCutMarks()
+{
+    if (!m_hwndList) return;
+    LVITEMA item = {};
+    item.stateMask = LVIS_CUT;
+    item.state = 0;
+    SendMessageA(m_hwndList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+}
+
 // Deletes every row marked as cut, from the last down, so the lower rows keep their places.
 void CameraView::RemoveCutRows()
 {

@@ -1,10 +1,251 @@
 // The view's commands: menu items, toolbar buttons, keys, the context menu and the
-// activation of a row all arrive at ShowItemMenu.
+// activation of a row all arrive at ShowItemMenu, which asks the folder's context menu for
+// the command and carries it out itself.
 #include "view/CameraView.h"
+#include "camera/CameraWork.h"
+#include "resources/resource.h"
 
-// Carries out a command (none yet), then brings the toolbar and the status texts up to date.
-void CameraView::ShowItemMenu(int, int, bool, int)
+namespace {
+// The context menu fills ids 0 to this; its own ids do not go past 14.
+constexpr UINT kLastMenuId = 100;
+
+// Calls act(name) for each item in order until one fails; true when none failed.
+template <typename Act> bool ForEachItemName(ItemIdManager* manager, UINT cidl, LPCITEMIDLIST* apidl, Act act)
+{
+    if (!apidl) return true;
+    for (UINT i = 0; i < cidl; ++i) {
+        char name[MAX_PATH] = "";
+        if (apidl[i]) manager->GetItemName(apidl[i], name, MAX_PATH);
+        if (!act(name)) return false;
+    }
+    return true;
+}
+
+// The menu's default item (the first with MFS_DEFAULT, by position); 0 when it has none.
+UINT DefaultCommand(HMENU hmenu)
+{
+    for (UINT position = 0;; ++position) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_STATE | MIIM_ID;
+        if (!GetMenuItemInfoA(hmenu, position, TRUE, &info)) return 0;
+        if (info.fState & MFS_DEFAULT) return info.wID;
+    }
+}
+
+HRESULT DoneOrFailed(bool done)
+{
+    return done ? S_OK : E_FAIL;
+}
+}  // namespace
+
+bool IsViewCommand(UINT idCommand)
+{
+    return (idCommand >= IDM_OPEN && idCommand <= IDM_VIEW_DETAILS) || idCommand == IDM_ABOUT || idCommand == IDM_PASTE;
+}
+
+// One command at a time: a command that arrives while another runs (through a message
+// box's, the connect dialog's or a menu's loop) is refused without a trace. A refresh asked
+// for meanwhile runs when the command is over; the toolbar and status texts follow.
+void CameraView::ShowItemMenu(int x, int y, bool fDefault, int idCommand)
+{
+    ViewOperation operation(this);
+    if (!operation) return;
+    RunItemMenu(x, y, fDefault, idCommand);
+    FinishCommand();
+}
+
+// The folder's menu for the selection (or the background) decides the command: its default
+// item, the given command, or the user's choice in the popup at (x, y).
+void CameraView::RunItemMenu(int x, int y, bool fDefault, int idCommand)
+{
+    ItemCopies items(m_pMalloc.Get(), m_pIdManager.get());
+    if (!CopySelection(&items)) return;
+    ComPtr<IContextMenu> menu = ContextMenuFor(items);
+    MenuHandle popup(menu ? CreatePopupMenu() : nullptr);
+    if (!popup || FAILED(menu->QueryContextMenu(popup.Get(), 0, 0, kLastMenuId, ContextMenuFlags()))) return;
+    const UINT id = ChooseCommand(popup.Get(), x, y, fDefault, idCommand);
+    if (id == 0) return;
+    if (IsViewCommand(id)) RunCommand(id, items.Count(), items.Items());
+    else InvokeMenuVerb(menu.Get(), id);
+}
+
+HRESULT CameraView::InvokeMenuCommand(UINT idCommand, UINT cidl, const LPCITEMIDLIST* apidl)
+{
+    if (!IsViewCommand(idCommand)) return E_INVALIDARG;
+    ViewOperation operation(this);
+    if (!operation) return E_FAIL;
+    ItemCopies items(m_pMalloc.Get(), m_pIdManager.get());
+    HRESULT hr = E_OUTOFMEMORY;
+    if (items.Assign(apidl, cidl)) hr = RunCommand(idCommand, items.Count(), items.Items());
+    FinishCommand();
+    return hr;
+}
+
+// Copies of the selected rows' items; none while the view is active without the focus.
+// False when memory ran out.
+bool CameraView::CopySelection(ItemCopies* pItems)
+{
+    if (m_uState == SVUIA_ACTIVATE_NOFOCUS) return true;
+    UINT cidl = 0;
+    MallocPtr<LPCITEMIDLIST> selection(m_pMalloc.Get(), CollectSelection(&cidl));
+    if (cidl == 0) return true;
+    return selection && pItems->Assign(selection.Get(), cidl);
+}
+
+// The folder's menu for the items, or its background menu without any; null when refused.
+ComPtr<IContextMenu> CameraView::ContextMenuFor(const ItemCopies& items)
+{
+    ComPtr<IContextMenu> menu;
+    void** ppv = reinterpret_cast<void**>(menu.GetAddressOf());
+    if (items.Count() != 0)
+        m_pFolder->GetUIObjectOf(m_hwndParent, items.Count(), items.Items(), IID_IContextMenu, nullptr, ppv);
+    else
+        m_pFolder->CreateViewObject(m_hwndParent, IID_IContextMenu, ppv);
+    return menu;
+}
+
+// CMF_EXPLORE when the browser shows a folder tree, else CMF_NORMAL.
+UINT CameraView::ContextMenuFlags()
+{
+    HWND tree = nullptr;
+    if (m_pShellBrowser && SUCCEEDED(m_pShellBrowser->GetControlWindow(FCW_TREE, &tree)) && tree) return CMF_EXPLORE;
+    return CMF_NORMAL;
+}
+
+// The default item, the given command (which needs no item of its own), or the popup's
+// answer (0 when dismissed). The popup opens where it was asked, on any monitor.
+UINT CameraView::ChooseCommand(HMENU hmenu, int x, int y, bool fDefault, int idCommand)
+{
+    if (fDefault) return DefaultCommand(hmenu);
+    if (idCommand != -1) return static_cast<UINT>(idCommand);
+    return static_cast<UINT>(TrackPopupMenu(hmenu, TPM_RETURNCMD, x, y, 0, m_hwndView, nullptr));
+}
+
+// Carries out one of the view's own commands on the items.
+HRESULT CameraView::RunCommand(UINT idCommand, UINT cidl, LPCITEMIDLIST* apidl)
+{
+    switch (idCommand) {
+    case IDM_OPEN: return DoneOrFailed(OpenItems(cidl, apidl));
+    case IDM_DELETE: return DoneOrFailed(DeleteItems(cidl, apidl));
+    case IDM_COPY:
+    case IDM_CUT: return DoneOrFailed(CopyItemsToClipboard(cidl, apidl, idCommand == IDM_CUT) != FALSE);
+    case IDM_PASTE: return PasteFromClipboard();
+    case IDM_SELECTALL: SelectAllItems(); return S_OK;
+    case IDM_INVERTSELECTION: InvertSelection(); return S_OK;
+    case IDM_VIEW_LARGEICONS: SetViewMode(FVM_ICON); return S_OK;
+    case IDM_VIEW_SMALLICONS: SetViewMode(FVM_SMALLICON); return S_OK;
+    case IDM_VIEW_LIST: SetViewMode(FVM_LIST); return S_OK;
+    case IDM_VIEW_DETAILS: SetViewMode(FVM_DETAILS); return S_OK;
+    case IDM_ABOUT:
+        if (!m_pConnection) return E_OUTOFMEMORY;
+        m_pConnection->ShowAboutBox(m_hwndView);
+        return S_OK;
+    default: return E_INVALIDARG;
+    }
+}
+
+// An id the view has no handler for goes to the context menu as a numeric verb; the menu
+// never hands such an id back to the view.
+void CameraView::InvokeMenuVerb(IContextMenu* pMenu, UINT idCommand)
+{
+    CMINVOKECOMMANDINFO info = {};
+    info.cbSize = sizeof(info);
+    info.hwnd = m_hwndView;
+    info.lpVerb = MAKEINTRESOURCEA(LOWORD(idCommand));
+    pMenu->InvokeCommand(&info);
+}
+
+// After every command: the toolbar's buttons and the status texts.
+void CameraView::FinishCommand()
 {
     UpdateToolbar();
     UpdateStatusBar(true, false);
+}
+
+// Opens each file through a temporary copy, in one unit of camera work; the first file
+// that cannot be opened ends the command.
+bool CameraView::OpenItems(UINT cidl, LPCITEMIDLIST* apidl)
+{
+    CameraWork work(m_pConnection, m_hwndView);
+    if (!work.Connect()) return false;
+    return ForEachItemName(m_pIdManager.get(), cidl, apidl, [&](const char* name) { return m_pConnection->OpenCameraFile(name); });
+}
+
+// Deletes each file without asking, in one unit of camera work; the first failure ends the
+// deletions. The list is read again in every case (once the command is over).
+bool CameraView::DeleteItems(UINT cidl, LPCITEMIDLIST* apidl)
+{
+    bool deleted = false;
+    {
+        CameraWork work(m_pConnection, m_hwndView);
+        deleted = work.Connect() &&
+                  ForEachItemName(m_pIdManager.get(), cidl, apidl, [&](const char* name) { return m_pConnection->DeleteCameraFile(name); });
+    }
+    Refresh();
+    return deleted;
+}
+
+// Places the folder's data object for the items on the clipboard (for a Cut, the rows are
+// dimmed). The marks of an earlier Cut go first; when no object is made or the clipboard
+// refuses it, nothing is pending, no data is remembered and the answer is FALSE.
+BOOL CameraView::CopyItemsToClipboard(UINT cidl, LPCITEMIDLIST* apidl, UINT fCut)
+{
+    ClearCutMarks();
+    m_fCutPending = 0;
+    m_pClipboardData = nullptr;
+    UINT flags = fCut;
+    ComPtr<IDataObject> data;
+    const HRESULT hr = m_pFolder->GetUIObjectOf(m_hwndView, cidl, apidl, IID_IDataObject, &flags,
+                                                reinterpret_cast<void**>(data.GetAddressOf()));
+    if (FAILED(hr) || !data || FAILED(OleSetClipboard(data.Get()))) return FALSE;
+    // The clipboard holds the object now; the view only remembers it.
+    m_pClipboardData = data.Get();
+    m_fCutPending = fCut;
+    if (fCut) MarkCutItems(apidl, cidl, TRUE);
+    return TRUE;
+}
+
+// Uploads the clipboard's file list as it stands (the upload checks the block), with the
+// clipboard open throughout. A clipboard that cannot be opened or holds no file list is a
+// failure: nothing was pasted.
+HRESULT CameraView::PasteFromClipboard()
+{
+    OpenedClipboard clipboard(OpenClipboard(nullptr));
+    if (!clipboard) return CLIPBRD_E_CANT_OPEN;
+    HANDLE files = GetClipboardData(CF_HDROP);
+    if (!files) return DV_E_FORMATETC;
+    return UploadFiles(static_cast<HDROP>(files));
+}
+
+// Selects every row.
+void CameraView::SelectAllItems()
+{
+    if (!m_hwndList) return;
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    SendMessageA(m_hwndList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+}
+
+// Selects the rows that were not selected and deselects the others; the focus stays.
+void CameraView::InvertSelection()
+{
+    ForEachRow(false, [&](int row) {
+        LVITEMA item = {};
+        item.stateMask = LVIS_SELECTED;
+        item.state = SendMessageA(m_hwndList, LVM_GETITEMSTATE, row, LVIS_SELECTED) ? 0 : LVIS_SELECTED;
+        SendMessageA(m_hwndList, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    });
+}
+
+// The browser learns the mode through GetCurrentInfo; the list takes its style, and the
+// icon modes arrange to the top.
+void CameraView::SetViewMode(UINT uViewMode)
+{
+    m_FolderSettings.ViewMode = uViewMode;
+    if (!m_hwndList) return;
+    const LONG_PTR style = GetWindowLongPtrA(m_hwndList, GWL_STYLE);
+    SetWindowLongPtrA(m_hwndList, GWL_STYLE, (style & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | ListStyleForMode(uViewMode));
+    if (uViewMode == FVM_ICON || uViewMode == FVM_SMALLICON) SendMessageA(m_hwndList, LVM_ARRANGE, LVA_ALIGNTOP, 0);
 }

@@ -10,17 +10,6 @@
 
 namespace {
 
-// The list's style for a view mode; the icon view for every mode it does not know.
-DWORD ListStyleForMode(UINT viewMode)
-{
-    switch (viewMode) {
-    case FVM_SMALLICON: return LVS_SMALLICON;
-    case FVM_LIST: return LVS_LIST;
-    case FVM_DETAILS: return LVS_REPORT;
-    default: return LVS_ICON;
-    }
-}
-
 // One column of the list: its header string and alignment.
 struct ColumnDef {
     UINT idHeader;
@@ -48,6 +37,16 @@ UINT ViewSelectionChangedMessage()
 {
     static const UINT message = RegisterWindowMessageA("Lumora.ViewSelectionChanged");
     return message;
+}
+
+DWORD ListStyleForMode(UINT viewMode)
+{
+    switch (viewMode) {
+    case FVM_SMALLICON: return LVS_SMALLICON;
+    case FVM_LIST: return LVS_LIST;
+    case FVM_DETAILS: return LVS_REPORT;
+    default: return LVS_ICON;
+    }
 }
 
 UINT ViewModeCommand(UINT viewMode)

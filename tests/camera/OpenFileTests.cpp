@@ -1,32 +1,7 @@
 // Opening a camera file: a read-only temporary copy handed to its application, the
 // messages when that fails, and types that would run code refused outright.
 #include "camera/CameraTestSupport.h"
-
-namespace {
-// A file type whose open command does nothing, registered in the test prefix's machine classes (Wine reads file types there).
-class HarmlessFileType {
-public:
-    HarmlessFileType()
-    {
-        SetText("Software\\Classes\\.qqh", "LumoraTest.Harmless");
-        SetText("Software\\Classes\\LumoraTest.Harmless\\shell\\open\\command", "cmd.exe /c exit");
-    }
-    ~HarmlessFileType()
-    {
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.qqh");
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\LumoraTest.Harmless");
-    }
-
-private:
-    static void SetText(const char* keyPath, const char* text)
-    {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr), ERROR_SUCCESS);
-        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
-        RegCloseKey(key);
-    }
-};
-}  // namespace
+#include "support/HarmlessFileType.h"
 
 using OpenFileTest = CameraTest;
 
@@ -46,7 +21,7 @@ TEST_F(OpenFileTest, TypeWithoutApplicationSays3002AndKeepsTheCopy)
 
 TEST_F(OpenFileTest, TypeWithAnApplicationOpensSilently)
 {
-    HarmlessFileType type;
+    HarmlessFileType type(".qqh");
     const std::string copy = TempCopyPathOf("MEMO.QQH");
     ASSERT_TRUE(AddCameraFile("MEMO.QQH", 50));
     CameraConnection* connection = AcquireOwned();

@@ -180,22 +180,27 @@ TEST_F(ItemContextMenuTest, ViewItemsComeLastWhateverTheMenuHolds)
     EXPECT_EQ(Entries(entries.end() - 4, entries.end()), kBackgroundViewItems);
 }
 
-// InvokeCommand: verbs become offsets, offsets are checked, nothing is carried out.
+// InvokeCommand: verbs become offsets, offsets are checked, and a command is only carried
+// out by a camera view whose window invokes the menu. Without one (no window, or a window
+// that is no view) a command of the view fails; an offset that is none fails as unknown.
 struct InvokeCase {
     const char* verb;  // null: use the offset
     UINT_PTR offset;
     DWORD cbSize;
+    bool fPlainWindow;  // a window of this thread that is no view, else none
     HRESULT expected;
     UINT_PTR verbAfter;  // 0: left as it was
 };
 
 class InvokeCommandCase : public ItemContextMenuTest, public testing::WithParamInterface<InvokeCase> {};
 
-TEST_P(InvokeCommandCase, ChecksAndTranslates)
+TEST_P(InvokeCommandCase, ChecksAndTranslatesButDoesNothingWithoutAView)
 {
     const InvokeCase& c = GetParam();
+    WindowHandle plain(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
     CMINVOKECOMMANDINFOEX info = {};
     info.cbSize = c.cbSize;
+    info.hwnd = c.fPlainWindow ? plain.Get() : nullptr;
     info.lpVerb = c.verb ? c.verb : MAKEINTRESOURCEA(c.offset);
     const LPCSTR before = info.lpVerb;
     EXPECT_EQ(m_pItemMenu->InvokeCommand(reinterpret_cast<CMINVOKECOMMANDINFO*>(&info)), c.expected);
@@ -207,15 +212,18 @@ constexpr DWORD kInfoSize = sizeof(CMINVOKECOMMANDINFO);
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, InvokeCommandCase,
-    testing::Values(InvokeCase{"DELETE", 0, kInfoSize, S_OK, IDM_DELETE}, InvokeCase{"open", 0, kInfoSize, S_OK, IDM_OPEN},
-                    InvokeCase{"Paste", 0, kInfoSize, S_OK, IDM_PASTE}, InvokeCase{"cUt", 0, kInfoSize, S_OK, IDM_CUT},
-                    InvokeCase{"rename", 0, kInfoSize, E_INVALIDARG, 0}, InvokeCase{"", 0, kInfoSize, E_INVALIDARG, 0},
-                    InvokeCase{nullptr, 14, kInfoSize, S_OK, 0}, InvokeCase{nullptr, 15, kInfoSize, E_INVALIDARG, 0},
-                    InvokeCase{nullptr, 0, kInfoSize, S_OK, 0}, InvokeCase{nullptr, 8, kInfoSize, S_OK, 0},
-                    InvokeCase{nullptr, 0xFFFF, kInfoSize, E_INVALIDARG, 0},
-                    InvokeCase{nullptr, 3, 32, E_INVALIDARG, 0}, InvokeCase{"delete", 0, 32, E_INVALIDARG, 0},
-                    InvokeCase{nullptr, 3, kInfoSize - 1, E_INVALIDARG, 0},
-                    InvokeCase{nullptr, 3, sizeof(CMINVOKECOMMANDINFOEX), S_OK, 0}),
+    testing::Values(InvokeCase{"DELETE", 0, kInfoSize, false, E_FAIL, IDM_DELETE},
+                    InvokeCase{"open", 0, kInfoSize, true, E_FAIL, IDM_OPEN},
+                    InvokeCase{"Paste", 0, kInfoSize, false, E_FAIL, IDM_PASTE},
+                    InvokeCase{"cUt", 0, kInfoSize, true, E_FAIL, IDM_CUT},
+                    InvokeCase{"rename", 0, kInfoSize, false, E_INVALIDARG, 0}, InvokeCase{"", 0, kInfoSize, false, E_INVALIDARG, 0},
+                    InvokeCase{nullptr, 14, kInfoSize, false, E_FAIL, 0}, InvokeCase{nullptr, 15, kInfoSize, true, E_INVALIDARG, 0},
+                    InvokeCase{nullptr, 0, kInfoSize, false, E_INVALIDARG, 0}, InvokeCase{nullptr, 8, kInfoSize, true, E_FAIL, 0},
+                    InvokeCase{nullptr, 1, kInfoSize, true, E_INVALIDARG, 0}, InvokeCase{nullptr, 12, kInfoSize, true, E_INVALIDARG, 0},
+                    InvokeCase{nullptr, 0xFFFF, kInfoSize, false, E_INVALIDARG, 0},
+                    InvokeCase{nullptr, 3, 32, false, E_INVALIDARG, 0}, InvokeCase{"delete", 0, 32, false, E_INVALIDARG, 0},
+                    InvokeCase{nullptr, 3, kInfoSize - 1, false, E_INVALIDARG, 0},
+                    InvokeCase{nullptr, 3, sizeof(CMINVOKECOMMANDINFOEX), true, E_FAIL, 0}),
     [](const testing::TestParamInfo<InvokeCase>& info) { return "Case" + std::to_string(info.index); });
 
 TEST_F(ItemContextMenuTest, InvokeCommandRefusesNoInformation)

@@ -11,6 +11,7 @@ const std::vector<std::string> kViewCalls = {
     "OnViewWindowActive",
     "SetToolbarItems(*, FCT_MERGE)",
     "GetControlWindow(FCW_STATUS)",
+    "GetControlWindow(FCW_TREE)",
     "SendControlMsg(FCW_TOOLBAR, TB_ADDBITMAP, *)",
     "SendControlMsg(FCW_TOOLBAR, TB_ENABLEBUTTON, *)",
     "SendControlMsg(FCW_TOOLBAR, TB_CHECKBUTTON, *)",

@@ -1,0 +1,230 @@
+#include "CommandTestSupport.h"
+#include "camera/CameraFileName.h"
+
+const CameraFiles kThreeFiles = {{"A.QQH", 100}, {"B.QQH", 200}, {"C.QQH", 300}};
+
+namespace {
+constexpr UINT_PTR kPopupRecorder = 7;
+}  // namespace
+
+void ViewCommandTest::SetUp()
+{
+    CameraViewTest::SetUp();
+    RemoveTempCopies();
+}
+
+void ViewCommandTest::TearDown()
+{
+    if (m_pBrowser && IsWindow(ViewWindow())) RemoveWindowSubclass(ViewWindow(), RecordPopups, kPopupRecorder);
+    CameraViewTest::TearDown();
+    RemoveTempCopies();
+}
+
+void ViewCommandTest::ShowFiles(const std::vector<int>& selected)
+{
+    AddFiles(kThreeFiles);
+    ShowCamera();
+    SetWindowSubclass(ViewWindow(), RecordPopups, kPopupRecorder, reinterpret_cast<DWORD_PTR>(&m_popups));
+    ResetFiles(selected);
+}
+
+void ViewCommandTest::ResetFiles(const std::vector<int>& selected)
+{
+    PelSim_ClearFailures();
+    for (const auto& [name, size] : kThreeFiles) PelSim_RemoveFile(name.c_str());
+    AddFiles(kThreeFiles);
+    ComPtr<CameraView> view = View();
+    view->SetViewMode(FVM_DETAILS);
+    view->Refresh();
+    m_pBrowser->FocusView();
+    SelectRows(selected);
+    PelSim_ClearLog();
+    m_capture.Clear();
+    m_popups.clear();
+}
+
+std::vector<int> ViewCommandTest::SelectedRows() const
+{
+    std::vector<int> rows;
+    for (int row = 0; row < static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)); ++row)
+        if (SendMessageA(List(), LVM_GETITEMSTATE, row, LVIS_SELECTED)) rows.push_back(row);
+    return rows;
+}
+
+std::vector<int> ViewCommandTest::CutRows() const
+{
+    std::vector<int> rows;
+    for (int row = 0; row < static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)); ++row)
+        if (SendMessageA(List(), LVM_GETITEMSTATE, row, LVIS_CUT)) rows.push_back(row);
+    return rows;
+}
+
+void ViewCommandTest::MarkCut(int row) const
+{
+    LVITEMA item = {};
+    item.stateMask = LVIS_CUT;
+    item.state = LVIS_CUT;
+    SendMessageA(List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+UINT ViewCommandTest::CurrentViewMode() const
+{
+    FOLDERSETTINGS settings = {};
+    m_pBrowser->ActiveView()->GetCurrentInfo(&settings);
+    return settings.ViewMode;
+}
+
+std::vector<std::string> ViewCommandTest::CameraNames()
+{
+    std::vector<std::string> names;
+    for (const auto& [name, size] : kThreeFiles)
+        if (PelSim_GetFile(name.c_str(), nullptr, 0) >= 0) names.push_back(name);
+    return names;
+}
+
+std::vector<std::string> ViewCommandTest::NamesPassedTo(const char* function)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < PelSim_LogCount(); ++i) {
+        PelSimCall call = {};
+        PelSim_LogEntry(i, &call);
+        if (lstrcmpA(call.function, function) == 0) names.push_back(call.name);
+    }
+    return names;
+}
+
+void ViewCommandTest::ChooseFromMenuBar(UINT id)
+{
+    PostMessageA(m_pBrowser->FrameWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    PumpQueued();
+}
+
+void ViewCommandTest::ClickToolbarButton(UINT id)
+{
+    const HWND toolbar = m_pBrowser->ToolbarWindow();
+    RECT rc = {};
+    ASSERT_TRUE(SendMessageA(toolbar, TB_GETRECT, id, reinterpret_cast<LPARAM>(&rc))) << "no button " << id;
+    const LPARAM point = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    PostMessageA(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageA(toolbar, WM_LBUTTONUP, 0, point);
+    PumpQueued();
+}
+
+void ViewCommandTest::PressKey(WPARAM key, bool fControl)
+{
+    ControlKey control(fControl);
+    PostMessageA(List(), WM_KEYDOWN, key, 1);
+    PumpQueued();
+}
+
+void ViewCommandTest::RightClick(const std::vector<WPARAM>& keys)
+{
+    POINT pt = {20, 40};
+    ClientToScreen(List(), &pt);
+    PostMessageA(ViewWindow(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), MAKELPARAM(pt.x, pt.y));
+    for (WPARAM key : keys) PostMessageA(ViewWindow(), WM_KEYDOWN, key, 1);
+    PumpQueued();
+}
+
+void ViewCommandTest::PressEnter()
+{
+    PostMessageA(List(), WM_KEYDOWN, VK_RETURN, 1);
+    PumpQueued();
+}
+
+void ViewCommandTest::DoubleClickRow(int row)
+{
+    RECT rc = {};
+    rc.left = LVIR_LABEL;
+    SendMessageA(List(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rc));
+    const LPARAM point = MAKELPARAM(rc.left + 2, (rc.top + rc.bottom) / 2);
+    PostMessageA(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+    PostMessageA(List(), WM_LBUTTONUP, 0, point);
+    PumpQueued();
+}
+
+std::vector<std::vector<MenuEntry>> ViewCommandTest::TakePopups()
+{
+    return std::exchange(m_popups, {});
+}
+
+LRESULT CALLBACK ViewCommandTest::RecordPopups(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+{
+    const LRESULT result = DefSubclassProc(hwnd, uMsg, wParam, lParam);
+    if (uMsg == WM_INITMENUPOPUP)
+        reinterpret_cast<std::vector<std::vector<MenuEntry>>*>(data)->push_back(ReadMenuEntries(reinterpret_cast<HMENU>(wParam)));
+    return result;
+}
+
+void ViewCommandTest::PutTextOnClipboard(const char* text)
+{
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, lstrlenA(text) + 1);
+    lstrcpyA(static_cast<char*>(GlobalLock(block)), text);
+    GlobalUnlock(block);
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+}
+
+std::string ViewCommandTest::ClipboardText()
+{
+    if (!OpenClipboard(nullptr)) return "(clipboard busy)";
+    std::string text;
+    if (HANDLE block = GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(GlobalLock(block));
+        GlobalUnlock(block);
+    }
+    CloseClipboard();
+    return text;
+}
+
+std::string TempCopyPath(const std::string& name)
+{
+    char path[MAX_PATH] = "";
+    BuildTempCopyPath(name.c_str(), path);
+    return path;
+}
+
+void RemoveTempCopies()
+{
+    for (const auto& [name, size] : kThreeFiles) {
+        const std::string path = TempCopyPath(name);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    }
+}
+
+ControlKey::ControlKey(bool down)
+{
+    GetKeyboardState(m_saved);
+    BYTE state[256];
+    CopyMemory(state, m_saved, sizeof(state));
+    state[VK_CONTROL] = down ? 0x80 : 0;
+    SetKeyboardState(state);
+}
+
+ControlKey::~ControlKey()
+{
+    SetKeyboardState(m_saved);
+}
+
+namespace {
+DWORD WINAPI RunWork(void* parameter)
+{
+    (*static_cast<const std::function<void()>*>(parameter))();
+    return 0;
+}
+}  // namespace
+
+void RunOnOtherThread(const std::function<void()>& work)
+{
+    KernelHandle thread(CreateThread(nullptr, 0, RunWork, const_cast<std::function<void()>*>(&work), 0, nullptr));
+    ASSERT_TRUE(thread.IsValid());
+    // The view's thread keeps serving messages sent to its windows meanwhile.
+    HANDLE handle = thread.Get();
+    while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    }
+}

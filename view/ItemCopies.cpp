@@ -1,0 +1,33 @@
+#include "view/ItemCopies.h"
+
+// A zeroed array, then one copy per item; a copy that cannot be made undoes them all.
+bool ItemCopies::Assign(const LPCITEMIDLIST* apidl, UINT cidl)
+{
+    Free();
+    if (cidl == 0 || !apidl) return true;
+    const SIZE_T bytes = static_cast<SIZE_T>(cidl) * sizeof(LPCITEMIDLIST);
+    m_apidl = static_cast<LPCITEMIDLIST*>(m_pMalloc->Alloc(bytes));
+    if (!m_apidl) return false;
+    ZeroMemory(m_apidl, bytes);
+    m_cidl = cidl;
+    for (UINT i = 0; i < cidl; ++i) {
+        if (!apidl[i]) continue;
+        m_apidl[i] = m_pIdManager->Copy(apidl[i]);
+        if (m_apidl[i]) continue;
+        Free();
+        return false;
+    }
+    return true;
+}
+
+// Each copy, then the array.
+void ItemCopies::Free()
+{
+    if (!m_apidl) return;
+    for (UINT i = 0; i < m_cidl; ++i) {
+        if (m_apidl[i]) m_pIdManager->Delete(const_cast<LPITEMIDLIST>(m_apidl[i]));
+    }
+    m_pMalloc->Free(m_apidl);
+    m_apidl = nullptr;
+    m_cidl = 0;
+}
