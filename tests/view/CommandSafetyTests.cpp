@@ -8,13 +8,6 @@
 
 namespace {
 
-std::string Text(UINT id)
-{
-    char text[512] = "";
-    LoadStringA(g_hinstModule, id, text, sizeof(text));
-    return text;
-}
-
 // Blocks of the shell allocator's heap, filled with 'Z', that live until the scope ends:
 // memory freed just before is likely handed out again here and overwritten.
 class HeapScribble {

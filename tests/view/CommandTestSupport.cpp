@@ -43,19 +43,11 @@ void ViewCommandTest::ResetFiles(const std::vector<int>& selected)
     m_popups.clear();
 }
 
-std::vector<int> ViewCommandTest::SelectedRows() const
+std::vector<int> ViewCommandTest::RowsInState(UINT state) const
 {
     std::vector<int> rows;
     for (int row = 0; row < static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)); ++row)
-        if (SendMessageA(List(), LVM_GETITEMSTATE, row, LVIS_SELECTED)) rows.push_back(row);
-    return rows;
-}
-
-std::vector<int> ViewCommandTest::CutRows() const
-{
-    std::vector<int> rows;
-    for (int row = 0; row < static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)); ++row)
-        if (SendMessageA(List(), LVM_GETITEMSTATE, row, LVIS_CUT)) rows.push_back(row);
+        if (SendMessageA(List(), LVM_GETITEMSTATE, row, state)) rows.push_back(row);
     return rows;
 }
 
@@ -176,6 +168,13 @@ std::string ViewCommandTest::ClipboardText()
         GlobalUnlock(block);
     }
     CloseClipboard();
+    return text;
+}
+
+std::string Text(UINT id)
+{
+    char text[512] = "";
+    LoadStringA(g_hinstModule, id, text, sizeof(text));
     return text;
 }
 

@@ -21,8 +21,9 @@ protected:
     void ResetFiles(const std::vector<int>& selected);
 
     // Readers.
-    std::vector<int> SelectedRows() const;
-    std::vector<int> CutRows() const;
+    std::vector<int> RowsInState(UINT state) const;  // LVIS_SELECTED, LVIS_CUT
+    std::vector<int> SelectedRows() const { return RowsInState(LVIS_SELECTED); }
+    std::vector<int> CutRows() const { return RowsInState(LVIS_CUT); }
     void MarkCut(int row) const;
     UINT ListType() const { return static_cast<UINT>(GetWindowLongA(List(), GWL_STYLE)) & LVS_TYPEMASK; }
     UINT CurrentViewMode() const;
@@ -53,6 +54,9 @@ private:
     static LRESULT CALLBACK RecordPopups(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);
     std::vector<std::vector<MenuEntry>> m_popups;
 };
+
+// A text of the string table.
+std::string Text(UINT id);
 
 // The path of a camera name's temporary copy; the copies of the three files are removed.
 std::string TempCopyPath(const std::string& name);

@@ -197,14 +197,6 @@ TEST_F(CommandTest, EveryCommandReachesItsHandlerFromEveryPlaceItIsOffered)
     }
 }
 
-// A text of the string table.
-std::string Text(UINT id)
-{
-    char text[512] = "";
-    LoadStringA(g_hinstModule, id, text, sizeof(text));
-    return text;
-}
-
 TEST_F(CommandTest, HandlersStopWhereTheCameraFailsAndDoWhatTheirSelectionSays)
 {
     const std::vector<std::string> connect = {"ZQ_OpenComm", "ZQ_StopAcquisition", "ZQ_SetAcquisitionMode"};
