@@ -1,0 +1,272 @@
+#include "TransferTestSupport.h"
+#include <shlwapi.h>
+#include "folder/CameraFolder.h"
+#include "resources/resource.h"
+
+Bytes PatternBytes(size_t size, unsigned seed)
+{
+    Bytes bytes(size);
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>((i * 7 + i / 251 + seed) & 0xFF);
+    return bytes;
+}
+
+bool AddCameraFile(const std::string& name, size_t size, unsigned seed)
+{
+    const Bytes bytes = PatternBytes(size, seed);
+    return PelSim_AddFile(name.c_str(), bytes.data(), static_cast<unsigned>(bytes.size())) != 0;
+}
+
+Bytes CameraFile(const std::string& name)
+{
+    const int size = PelSim_GetFile(name.c_str(), nullptr, 0);
+    if (size <= 0) return {};
+    Bytes bytes(static_cast<size_t>(size));
+    PelSim_GetFile(name.c_str(), bytes.data(), static_cast<unsigned>(size));
+    return bytes;
+}
+
+bool CameraHolds(const std::string& name)
+{
+    return PelSim_GetFile(name.c_str(), nullptr, 0) >= 0;
+}
+
+std::string TempCopyPathOf(const std::string& name)
+{
+    char directory[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, directory);
+    return std::string(directory) + "Lumora\\" + name;
+}
+
+void RemoveTempCopies()
+{
+    RemoveFolder(TempCopyPathOf(""));
+}
+
+Bytes ReadWholeFile(const std::string& path)
+{
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return {};
+    LARGE_INTEGER size = {};
+    GetFileSizeEx(file.Get(), &size);
+    Bytes bytes(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!bytes.empty()) ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    bytes.resize(read);
+    return bytes;
+}
+
+void WriteWholeFile(const std::string& path, const Bytes& bytes)
+{
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file.IsValid()) << path;
+    DWORD written = 0;
+    if (!bytes.empty()) WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ASSERT_EQ(written, bytes.size()) << path;
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveFolder(const std::string& folder)
+{
+    std::string base = folder;
+    if (!base.empty() && base.back() != '\\') base += '\\';
+    WIN32_FIND_DATAA data;
+    FindHandle find(FindFirstFileA((base + "*").c_str(), &data));
+    if (find) {
+        do {
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            const std::string path = base + data.cFileName;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        } while (FindNextFileA(find.Get(), &data));
+    }
+    find.Reset();
+    RemoveDirectoryA(base.c_str());
+}
+
+std::vector<PelSimCall> CallsOf(const char* function)
+{
+    std::vector<PelSimCall> calls;
+    for (int i = 0; i < PelSim_LogCount(); ++i) {
+        PelSimCall call = {};
+        PelSim_LogEntry(i, &call);
+        if (std::string(call.function) == function) calls.push_back(call);
+    }
+    return calls;
+}
+
+namespace {
+thread_local ProgressRecorder* t_pRecorder = nullptr;
+}  // namespace
+
+ProgressRecorder::ProgressRecorder()
+    : m_hHook(SetWindowsHookExA(WH_CALLWNDPROC, &ProgressRecorder::HookProc, nullptr, GetCurrentThreadId()))
+{
+    t_pRecorder = this;
+}
+
+ProgressRecorder::~ProgressRecorder()
+{
+    t_pRecorder = nullptr;
+    if (m_hHook) UnhookWindowsHookEx(m_hHook);
+}
+
+// The number of the file that begins is set last: the line is the dialog's title and both numbers.
+LRESULT CALLBACK ProgressRecorder::HookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && t_pRecorder && message->message == WM_SETTEXT &&
+        GetDlgCtrlID(message->hwnd) == IDC_PROGRESS_CURRENT) {
+        const HWND dialog = GetParent(message->hwnd);
+        if (ClassName(dialog) == "#32770") {
+            const std::string number = reinterpret_cast<const char*>(message->lParam);
+            t_pRecorder->m_lines.push_back(WindowText(dialog) + ": " + number + " of " +
+                                           WindowText(GetDlgItem(dialog, IDC_PROGRESS_TOTAL)));
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+FORMATETC HGlobalFormat(UINT cf)
+{
+    return {static_cast<CLIPFORMAT>(cf), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+}
+
+UINT RegisteredFormat(const char* name)
+{
+    return RegisterClipboardFormatA(name);
+}
+
+Bytes BlockBytes(HGLOBAL block)
+{
+    GlobalLockPtr<unsigned char> bytes(block);
+    if (!bytes) return {};
+    return Bytes(bytes.Get(), bytes.Get() + GlobalSize(block));
+}
+
+std::vector<std::string> DroppedPaths(HGLOBAL block)
+{
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileA(static_cast<HDROP>(block), 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        char path[MAX_PATH] = "";
+        DragQueryFileA(static_cast<HDROP>(block), i, path, MAX_PATH);
+        paths.push_back(path);
+    }
+    return paths;
+}
+
+HGLOBAL NewBlock(const Bytes& bytes)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    if (!block) return nullptr;
+    if (!bytes.empty()) CopyMemory(GlobalLock(block), bytes.data(), bytes.size());
+    GlobalUnlock(block);
+    return block;
+}
+
+STGMEDIUM BlockMedium(HGLOBAL block, IUnknown* pUnkForRelease, DWORD tymed)
+{
+    STGMEDIUM medium = {};
+    medium.tymed = tymed;
+    medium.hGlobal = block;
+    medium.pUnkForRelease = pUnkForRelease;
+    return medium;
+}
+
+bool ShellMove(const std::string& path, const std::string& folder)
+{
+    std::string from = path + '\0';
+    std::string to = folder + '\0';
+    SHFILEOPSTRUCTA operation = {};
+    operation.wFunc = FO_MOVE;
+    operation.pFrom = from.c_str();
+    operation.pTo = to.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI | FOF_SILENT;
+    return SHFileOperationA(&operation) == 0 && !operation.fAnyOperationsAborted;
+}
+
+ComPtr<IDataObject> ShellDataObject(const std::vector<std::string>& paths)
+{
+    std::vector<PidlHandle> items;
+    ComPtr<IShellFolder> parent;
+    for (const std::string& path : paths) {
+        wchar_t widePath[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
+        PidlHandle pidl;
+        if (FAILED(SHParseDisplayName(widePath, nullptr, pidl.Put(), 0, nullptr))) return nullptr;
+        items.push_back(std::move(pidl));
+    }
+    std::vector<LPCITEMIDLIST> children;
+    for (const PidlHandle& item : items) {
+        LPCITEMIDLIST child = nullptr;
+        parent.Reset();
+        if (FAILED(SHBindToParent(item.Get(), IID_PPV_ARGS(&parent), &child))) return nullptr;
+        children.push_back(child);
+    }
+    ComPtr<IDataObject> data;
+    if (!parent || FAILED(parent->GetUIObjectOf(nullptr, static_cast<UINT>(children.size()), children.data(),
+                                                IID_IDataObject, nullptr, reinterpret_cast<void**>(data.GetAddressOf())))) {
+        return nullptr;
+    }
+    return data;
+}
+
+IFACEMETHODIMP ReleaseCounter::QueryInterface(REFIID riid, void** ppv)
+{
+    *ppv = IsEqualIID(riid, IID_IUnknown) ? this : nullptr;
+    if (!*ppv) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+}
+
+void TransferTest::SetUp()
+{
+    CameraViewTest::SetUp();
+    char directory[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, directory);
+    m_pcFolder = std::string(directory) + "lumora-transfer-test\\";
+    RemoveFolder(m_pcFolder);
+    ASSERT_TRUE(CreateDirectoryA(m_pcFolder.c_str(), nullptr));
+    RemoveTempCopies();
+}
+
+void TransferTest::TearDown()
+{
+    CameraViewTest::TearDown();
+    RemoveFolder(m_pcFolder);
+    RemoveTempCopies();
+}
+
+ComPtr<IDataObject> TransferTest::DataObjectForRows(const std::vector<int>& rows, bool fCut)
+{
+    std::vector<LPCITEMIDLIST> items;
+    for (int row : rows) items.push_back(RowItem(row));
+    ComPtr<IShellFolder> folder = Adopt(CreateCameraFolder(nullptr));
+    UINT flag = fCut ? 1 : 0;
+    ComPtr<IDataObject> data;
+    EXPECT_EQ(folder->GetUIObjectOf(ViewWindow(), static_cast<UINT>(items.size()), items.data(), IID_IDataObject,
+                                    &flag, reinterpret_cast<void**>(data.GetAddressOf())),
+              S_OK);
+    return data;
+}
+
+std::vector<std::string> TransferTest::CutRows() const
+{
+    std::vector<std::string> rows;
+    const std::vector<std::string> names = RowNames();
+    for (size_t row = 0; row < names.size(); ++row)
+        if (SendMessageA(List(), LVM_GETITEMSTATE, row, LVIS_CUT)) rows.push_back(names[row]);
+    return rows;
+}
+
+Messages TransferTest::Boxes() const
+{
+    Messages messages;
+    for (const CapturedDialog& dialog : m_capture.Dialogs())
+        if (dialog.caption == "Lumora ") messages.push_back(dialog.texts.empty() ? std::string() : dialog.texts.front());
+    return messages;
+}
