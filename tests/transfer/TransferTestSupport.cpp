@@ -77,14 +77,119 @@ void RemoveFolder(const std::string& folder)
     FindHandle find(FindFirstFileA((base + "*").c_str(), &data));
     if (find) {
         do {
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-            const std::string path = base + data.cFileName;
+            const std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = base + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveFolder(path);
+                continue;
+            }
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA(path.c_str());
         } while (FindNextFileA(find.Get(), &data));
     }
     find.Reset();
     RemoveDirectoryA(base.c_str());
+}
+
+void CreatePcFile(const std::string& path, ULONGLONG size, unsigned seed)
+{
+    for (size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1))
+        CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+    if (size < (64ull << 20)) {
+        WriteWholeFile(path, PatternBytes(static_cast<size_t>(size), seed));
+        return;
+    }
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file.IsValid()) << path;
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    ASSERT_TRUE(SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.Get())) << path;
+}
+
+Bytes DropBlock(const std::vector<std::string>& paths, bool fWide)
+{
+    Bytes block(sizeof(DROPFILES));
+    DROPFILES header = {};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = fWide;
+    CopyMemory(block.data(), &header, sizeof(header));
+    auto append = [&](const std::string& path) {
+        if (!fWide) {
+            block.insert(block.end(), path.begin(), path.end() + 1);  // with its zero
+            return;
+        }
+        std::wstring wide(path.size() + 1, L'\0');
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+        const auto* bytes = reinterpret_cast<const unsigned char*>(wide.c_str());
+        block.insert(block.end(), bytes, bytes + wide.size() * sizeof(wchar_t));
+    };
+    for (const std::string& path : paths) append(path);
+    append("");
+    return block;
+}
+
+namespace {
+// The slot of the program's import table through which it calls a function of a module.
+void** FindImportSlot(const char* module, const char* function)
+{
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); entry->Name; ++entry) {
+        if (lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), module) != 0) continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (lstrcmpA(reinterpret_cast<const char*>(byName->Name), function) == 0) return reinterpret_cast<void**>(&slots->u1.Function);
+        }
+    }
+    return nullptr;
+}
+
+using ReadFileFunction = BOOL(WINAPI*)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
+ReadFileFunction g_pRealReadFile = nullptr;
+
+BOOL WINAPI ReadOneByteShort(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read, LPOVERLAPPED overlapped)
+{
+    const BOOL result = g_pRealReadFile(file, buffer, size > 0 ? size - 1 : 0, read, overlapped);
+    SetLastError(ERROR_SUCCESS);
+    return result;
+}
+
+BOOL WINAPI ReadFailing(HANDLE, LPVOID, DWORD, LPDWORD read, LPOVERLAPPED)
+{
+    if (read) *read = 0;
+    SetLastError(ERROR_LOCK_VIOLATION);
+    return FALSE;
+}
+
+// Swaps the function behind an import slot.
+void* SwapSlot(void** slot, void* function)
+{
+    DWORD protection = 0;
+    VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &protection);
+    void* previous = *slot;
+    *slot = function;
+    VirtualProtect(slot, sizeof(void*), protection, &protection);
+    return previous;
+}
+}  // namespace
+
+FaultyReads::FaultyReads(ReadFault fault) : m_pSlot(FindImportSlot("kernel32.dll", "ReadFile"))
+{
+    if (!m_pSlot || fault == ReadFault::None) return;
+    m_pOriginal = *m_pSlot;
+    g_pRealReadFile = reinterpret_cast<ReadFileFunction>(m_pOriginal);
+    SwapSlot(m_pSlot, fault == ReadFault::Short ? reinterpret_cast<void*>(&ReadOneByteShort) : reinterpret_cast<void*>(&ReadFailing));
+}
+
+FaultyReads::~FaultyReads()
+{
+    if (m_pSlot && m_pOriginal) SwapSlot(m_pSlot, m_pOriginal);
 }
 
 std::vector<PelSimCall> CallsOf(const char* function)
@@ -266,7 +371,10 @@ std::vector<std::string> TransferTest::CutRows() const
 Messages TransferTest::Boxes() const
 {
     Messages messages;
-    for (const CapturedDialog& dialog : m_capture.Dialogs())
-        if (dialog.caption == "Lumora ") messages.push_back(dialog.texts.empty() ? std::string() : dialog.texts.front());
+    for (const CapturedDialog& dialog : m_capture.Dialogs()) {
+        bool box = true;
+        for (const char* title : {"Copying from ", "Downloading to ", "Connecting to "}) box = box && dialog.caption.rfind(title, 0) != 0;
+        if (box) messages.push_back(dialog.texts.empty() ? std::string() : dialog.texts.front());
+    }
     return messages;
 }

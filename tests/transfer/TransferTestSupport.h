@@ -12,6 +12,7 @@ inline const std::string k2000 = "The was not enough memory to complete the oper
 inline const std::string k2002 = "The file size came back as 0 bytes. This is an error condidtion. Please check the camera connections and try again.";
 inline const std::string k2004 = "There is not enough memory in the camera to complete this operation.";
 inline const std::string k2005 = "Large file transfer is not supported in this version of camera firmware.";
+inline const std::string kNoFreeName = "The file could not be copied to the camera because all the names it could be given there are already in use.";
 inline const std::string kNotAvailable = "This file is not available! The camera window will now be refreshed. Select OK to continue";
 inline const std::string k1002 = "The Camera was not located on the computer. Please check the connections and make sure the camera's power is on. If the window is open, click Refresh from its View menu.";
 }  // namespace text
@@ -33,8 +34,15 @@ void RemoveTempCopies();
 Bytes ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const Bytes& bytes);
 bool FileExists(const std::string& path);
-// Removes a folder of the test's own with the files in it.
+// Removes a folder of the test's own with everything in it.
 void RemoveFolder(const std::string& folder);
+// A PC file of size bytes of the pattern of seed (its folders made); a file of 64 MiB or more
+// is left sparse (its bytes read as zeros).
+void CreatePcFile(const std::string& path, ULONGLONG size, unsigned seed = 0);
+
+// A CF_HDROP block as a program builds it: the 20-byte header, each path with its zero, and
+// the empty last name; the paths single-byte or wide.
+Bytes DropBlock(const std::vector<std::string>& paths, bool fWide = false);
 
 // The calls of one camera function, in order.
 std::vector<PelSimCall> CallsOf(const char* function);
@@ -74,6 +82,27 @@ bool ShellMove(const std::string& path, const std::string& folder);
 // The shell's own data object for PC files: the desktop folder parses each path and the
 // parent folder hands out IDataObject (it offers a wide CF_HDROP list).
 ComPtr<IDataObject> ShellDataObject(const std::vector<std::string>& paths);
+
+// How the program's own reads of files go wrong while a FaultyReads lives: not at all, one
+// byte short of what was asked with success (no error code), or failing with
+// ERROR_LOCK_VIOLATION (as where another program locked the bytes; Wine 8 does not stop a
+// read for a lock taken through another handle).
+enum class ReadFault { None, Short, Fails };
+
+class FaultyReads {
+public:
+    explicit FaultyReads(ReadFault fault);
+    ~FaultyReads();
+    FaultyReads(const FaultyReads&) = delete;
+    FaultyReads& operator=(const FaultyReads&) = delete;
+
+    // The program's import of ReadFile was found (and, for a fault, replaced).
+    bool Active() const { return m_pSlot != nullptr; }
+
+private:
+    void** m_pSlot;
+    void* m_pOriginal = nullptr;
+};
 
 // Counts the releases a medium's pUnkForRelease receives.
 class ReleaseCounter final : public IUnknown {

@@ -328,9 +328,9 @@ TEST_F(ViewObjectTest, DropSourceAndDropTarget)
     ASSERT_NE(noFiles, S_OK);
     EXPECT_EQ(target->Drop(textData.Get(), 0, {0, 0}, &effect), noFiles);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
-    effect = DROPEFFECT_COPY;
-    EXPECT_EQ(target->Drop(fileData.Get(), 0, {0, 0}, &effect), E_NOTIMPL) << "the upload's answer";
-    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    effect = DROPEFFECT_MOVE;
+    EXPECT_EQ(target->Drop(fileData.Get(), 0, {0, 0}, &effect), S_OK) << "the upload's answer";
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
     target->DetachView();
     effect = DROPEFFECT_COPY;
     EXPECT_EQ(target->Drop(fileData.Get(), 0, {0, 0}, &effect), S_OK) << "a view that went takes nothing";
