@@ -3,6 +3,7 @@
 // kind of selection, and its formats and enumerator.
 #include "TransferTestSupport.h"
 #include <algorithm>
+#include <shlwapi.h>
 #include "folder/CameraFolder.h"
 
 namespace {
@@ -408,6 +409,38 @@ TEST_F(ItemDataObjectTest, FormatsAndTheSharedEnumerator)
     ComPtr<IUnknown> identity;
     ASSERT_EQ(formats.As(&identity), S_OK);
     EXPECT_EQ(identity.Get(), static_cast<IUnknown*>(copy.Get())) << "one object under both interfaces";
+}
+
+TEST_F(ItemDataObjectTest, ShortNamesOfOtherFilesInTheTemporaryDirectoryAreNeverTouched)
+{
+    // A user's long-named file straight in the temporary directory, and a camera file named
+    // like that file's short name.
+    char directory[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, directory);
+    const std::string userFile = std::string(directory) + "Holiday plans for the board.txt";
+    WriteWholeFile(userFile, PatternBytes(300, 7));
+    char shortPath[MAX_PATH] = "";
+    ASSERT_NE(GetShortPathNameA(userFile.c_str(), shortPath, MAX_PATH), 0u);
+    const std::string shortName = PathFindFileNameA(shortPath);
+    ASSERT_NE(shortName, "Holiday plans for the board.txt");
+    ASSERT_EQ(ReadWholeFile(std::string(directory) + shortName), PatternBytes(300, 7)) << "the short name reaches the file";
+    ShowFiles({{shortName, 100, 1}});
+    MarkCut({0});
+    ComPtr<IDataObject> data = DataObjectForRows({0}, true);
+    ASSERT_EQ(OleSetClipboard(data.Get()), S_OK);
+
+    const std::vector<std::string> paths = PasteListFromClipboard();
+    ASSERT_EQ(paths, std::vector<std::string>{TempCopyPathOf(shortName)});
+    EXPECT_TRUE(ShellMove(paths[0], m_pcFolder));
+    STGMEDIUM notice = BlockMedium(NewBlock(EffectBytes(DROPEFFECT_MOVE)));
+    FORMATETC performed = HGlobalFormat(RegisteredFormat("Performed DropEffect"));
+    EXPECT_EQ(data->SetData(&performed, &notice, TRUE), S_OK);
+
+    EXPECT_EQ(ReadWholeFile(userFile), PatternBytes(300, 7)) << "the user's file is as it was";
+    EXPECT_EQ(ReadWholeFile(PcPath(shortName)), PatternBytes(100, 1));
+    EXPECT_FALSE(CameraHolds(shortName)) << "its copy really moved";
+    EXPECT_EQ(Boxes(), Messages{});
+    DeleteFileA(userFile.c_str());
 }
 
 }  // namespace

@@ -135,6 +135,9 @@ TEST_F(UploadTest, RunsOfFiles)
         {"a file that cannot be opened", {}, {}, {{"missing.jpg", kNotCreated, ""}, {"there.jpg", 10, "THERE   .JPG"}}, "4.0", 65536,
          {"ZQ_PutFile THERE   .JPG 10"}, {}, S_OK, 2},
         {"an empty list", {}, {}, {}, "4.0", 65536, {}, {}, S_OK, 0},
+        {"just under 4 GiB needs 4 GiB of room", {}, {}, {{"huge.mov", kFourGiB - 1, ""}}, "4.0", 100, {}, {text::k2004}, E_OUTOFMEMORY, 1},
+        {"paths shorter than five characters", {}, {}, {{"ajpg", 10, "A       .JPG"}, {"jpg", 20, "        .JPG"}}, "4.0", 65536,
+         {"ZQ_PutFile A       .JPG 10", "ZQ_PutFile         .JPG 20"}, {}, S_OK, 2},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -144,12 +147,21 @@ TEST_F(UploadTest, RunsOfFiles)
         for (const auto& [name, size] : row.cameraOnly) ASSERT_TRUE(AddCameraFile(name, size, 99));
         PelSim_SetFirmware(row.firmware);
         PelSim_SetMediaFree(row.freeKiB);
-        const std::vector<std::string> paths = CreateFiles(row.files);
+        std::vector<std::string> paths = CreateFiles(row.files);
+        // Short paths are relative to the current folder, the test's own.
+        const bool relative = row.what == std::string("paths shorter than five characters");
+        char previous[MAX_PATH] = "";
+        GetCurrentDirectoryA(MAX_PATH, previous);
+        if (relative) {
+            SetCurrentDirectoryA(m_pcFolder.c_str());
+            for (size_t i = 0; i < paths.size(); ++i) paths[i] = row.files[i].path;
+        }
         PelSim_ClearLog();
         m_capture.Clear();
         ProgressRecorder progress;
 
         EXPECT_EQ(Upload(DropBlock(paths)), row.result);
+        SetCurrentDirectoryA(previous);
 
         EXPECT_EQ(PutCalls(), row.puts);
         EXPECT_EQ(Boxes(), row.messages);
@@ -329,6 +341,65 @@ TEST_F(UploadTest, BlocksOfOtherProgramsAreCheckedBeforeAnythingIsSent)
         EXPECT_EQ(m_capture.Count(), row.fDialog ? 1u : 0u) << "the progress dialog only for a list with files";
         EXPECT_EQ(Boxes(), Messages{});
     }
+}
+
+// A data object that says it has files but hands them over wrongly: GetData fails, or gives
+// a stream, or a global handle that is null.
+class OddFiles final : public IDataObject {
+public:
+    enum class Answer { Fails, Stream, NullHandle };
+    OddFiles(Answer answer, IStream* stream) : m_answer(answer), m_pStream(stream) {}
+
+    IFACEMETHODIMP QueryInterface(REFIID riid, void** ppv) override
+    {
+        *ppv = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject) ? this : nullptr;
+        return *ppv ? S_OK : E_NOINTERFACE;
+    }
+    IFACEMETHODIMP_(ULONG) AddRef() override { return 2; }  // lives on the test's stack
+    IFACEMETHODIMP_(ULONG) Release() override { return 1; }
+    IFACEMETHODIMP GetData(FORMATETC*, STGMEDIUM* pmedium) override
+    {
+        if (m_answer == Answer::Fails) return E_FAIL;
+        *pmedium = {};
+        pmedium->tymed = m_answer == Answer::Stream ? TYMED_ISTREAM : TYMED_HGLOBAL;
+        if (m_answer == Answer::Stream) {
+            m_pStream->AddRef();
+            pmedium->pstm = m_pStream;
+        }
+        return S_OK;
+    }
+    IFACEMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    IFACEMETHODIMP QueryGetData(FORMATETC*) override { return S_OK; }
+    IFACEMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    IFACEMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    IFACEMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    IFACEMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+    IFACEMETHODIMP DUnadvise(DWORD) override { return E_NOTIMPL; }
+    IFACEMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+
+private:
+    Answer m_answer;
+    IStream* m_pStream;
+};
+
+TEST_F(UploadTest, DropNeedsTheListAsAGlobalHandle)
+{
+    ShowCamera();
+    const std::vector<std::string> paths = CreateFiles({{"a.jpg", 100, ""}});
+    ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(NewBlock(DropBlock(paths)), TRUE, &stream), S_OK);
+    ComPtr<ViewDropTarget> target = Adopt(ViewDropTarget::Create(View().Get()));
+    PelSim_ClearLog();
+    for (OddFiles::Answer answer : {OddFiles::Answer::Fails, OddFiles::Answer::Stream, OddFiles::Answer::NullHandle}) {
+        OddFiles files(answer, stream.Get());
+        DWORD effect = DROPEFFECT_COPY;
+        EXPECT_EQ(target->Drop(&files, 0, {0, 0}, &effect), E_OUTOFMEMORY) << static_cast<int>(answer);
+        EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    }
+    EXPECT_EQ(PelSim_LogCount(), 0) << "nothing reached the camera";
+    EXPECT_EQ(stream.Get()->AddRef(), 2u) << "the stream handed over was released";
+    stream.Get()->Release();
+    EXPECT_EQ(m_capture.Count(), 0u);
 }
 
 }  // namespace
