@@ -22,6 +22,7 @@
 #include "folder/CameraFolder.h"
 #include "host/HostBrowser.h"
 #include "module/Module.h"
+#include "module/Raii.h"
 #include "pelcore/PelSim.h"
 #include "transfer/ViewDropTarget.h"
 #include "view/CameraView.h"
@@ -76,15 +77,14 @@ public:
     {
         m_stop = false;
         m_baseline = m_peak = 0;
-        HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        m_ready = ready;
-        HANDLE thread = CreateThread(nullptr, 0, &MemoryPeak::Sample, this, 0, nullptr);
-        WaitForSingleObject(ready, INFINITE);
+        KernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        m_ready = ready.Get();
+        KernelHandle thread(CreateThread(nullptr, 0, &MemoryPeak::Sample, this, 0, nullptr));
+        if (!ready || !thread) return 0;
+        WaitForSingleObject(ready.Get(), INFINITE);
         call();
         m_stop = true;
-        WaitForSingleObject(thread, INFINITE);
-        CloseHandle(thread);
-        CloseHandle(ready);
+        WaitForSingleObject(thread.Get(), INFINITE);
         return m_peak > m_baseline ? m_peak - m_baseline : 0;
     }
 
@@ -111,18 +111,17 @@ private:
 // A file of size bytes that tells its positions apart, written a MiB at a time.
 bool WritePatternFile(const std::string& path, ULONGLONG size)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     std::vector<unsigned char> chunk(1 << 20);
     bool written = true;
     for (ULONGLONG done = 0; done < size && written; done += chunk.size()) {
         for (size_t i = 0; i < chunk.size(); ++i) chunk[i] = static_cast<unsigned char>((done + i) * 7 + (done + i) / 251);
         DWORD wrote = 0;
         const DWORD bytes = static_cast<DWORD>(std::min<ULONGLONG>(chunk.size(), size - done));
-        written = WriteFile(file, chunk.data(), bytes, &wrote, nullptr) && wrote == bytes;
+        written = WriteFile(file.Get(), chunk.data(), bytes, &wrote, nullptr) && wrote == bytes;
     }
-    CloseHandle(file);
-    return written;
+    return file.Close() && written;
 }
 
 ULONGLONG FileSize(const std::string& path)
@@ -183,14 +182,13 @@ ComPtr<IDataObject> ShellDataObject(const std::string& path)
 {
     wchar_t widePath[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
-    LPITEMIDLIST pidl = nullptr;
-    if (FAILED(SHParseDisplayName(widePath, nullptr, &pidl, 0, nullptr))) return nullptr;
+    PidlHandle pidl;
+    if (FAILED(SHParseDisplayName(widePath, nullptr, pidl.Put(), 0, nullptr))) return nullptr;
     ComPtr<IShellFolder> parent;
     LPCITEMIDLIST child = nullptr;
     ComPtr<IDataObject> data;
-    if (SUCCEEDED(SHBindToParent(pidl, IID_PPV_ARGS(&parent), &child)))
+    if (SUCCEEDED(SHBindToParent(pidl.Get(), IID_PPV_ARGS(&parent), &child)))
         parent->GetUIObjectOf(nullptr, 1, &child, IID_IDataObject, nullptr, reinterpret_cast<void**>(data.GetAddressOf()));
-    CoTaskMemFree(pidl);
     return data;
 }
 
@@ -217,12 +215,11 @@ BenchFolders MakeFolders()
 void RemoveFiles(const std::string& folder)
 {
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return;
+    FindHandle find(FindFirstFileA((folder + "*").c_str(), &data));
+    if (!find) return;
     do {
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder + data.cFileName).c_str());
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    } while (FindNextFileA(find.Get(), &data));
 }
 
 // The camera view in the host's browser, with its rows and its drop target.
