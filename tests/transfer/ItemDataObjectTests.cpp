@@ -75,7 +75,7 @@ TEST_F(ItemDataObjectTest, CopyThroughTheClipboardListsTheTemporaryCopiesOnce)
     ComPtr<IDataObject> clipboard;
     ASSERT_EQ(OleGetClipboard(&clipboard), S_OK);
     FORMATETC files = HGlobalFormat(CF_HDROP);
-    FORMATETC preferred = HGlobalFormat(RegisteredFormat("Preferred DropEffect"));
+    FORMATETC preferred = HGlobalFormat(RegisterClipboardFormatA("Preferred DropEffect"));
     STGMEDIUM first = {};
     STGMEDIUM second = {};
     STGMEDIUM effect = {};
@@ -133,7 +133,7 @@ TEST_F(ItemDataObjectTest, CutMovedByTheShellDeletesOnTheCameraOnlyWhatMoved)
         // The receiver: the preferred effect and the list through the clipboard, then one move a file.
         ComPtr<IDataObject> clipboard;
         ASSERT_EQ(OleGetClipboard(&clipboard), S_OK);
-        FORMATETC preferred = HGlobalFormat(RegisteredFormat("Preferred DropEffect"));
+        FORMATETC preferred = HGlobalFormat(RegisterClipboardFormatA("Preferred DropEffect"));
         STGMEDIUM effect = {};
         ASSERT_EQ(clipboard->GetData(&preferred, &effect), S_OK);
         EXPECT_EQ(BlockBytes(effect.hGlobal), EffectBytes(DROPEFFECT_MOVE));
@@ -144,7 +144,7 @@ TEST_F(ItemDataObjectTest, CutMovedByTheShellDeletesOnTheCameraOnlyWhatMoved)
         for (const std::string& path : paths) ShellMove(path, m_pcFolder);
         PelSim_ClearLog();
         STGMEDIUM notice = BlockMedium(NewBlock(EffectBytes(DROPEFFECT_MOVE)));
-        FORMATETC performed = HGlobalFormat(RegisteredFormat("Performed DropEffect"));
+        FORMATETC performed = HGlobalFormat(RegisterClipboardFormatA("Performed DropEffect"));
         EXPECT_EQ(data->SetData(&performed, &notice, TRUE), S_OK);
 
         std::vector<std::string> deleted;
@@ -173,8 +173,8 @@ TEST_F(ItemDataObjectTest, CutMovedByTheShellDeletesOnTheCameraOnlyWhatMoved)
 TEST_F(ItemDataObjectTest, ReceiverNoticesEndTheCutOnlyWhenTheyAreSound)
 {
     ShowFiles({{"A.JPG", 1000, 1}, {"B.JPG", 2000, 2}});
-    const UINT performed = RegisteredFormat("Performed DropEffect");
-    const UINT succeeded = RegisteredFormat("Paste Succeeded");
+    const UINT performed = RegisterClipboardFormatA("Performed DropEffect");
+    const UINT succeeded = RegisterClipboardFormatA("Paste Succeeded");
     struct Row {
         const char* what;
         bool fCut;
@@ -186,7 +186,8 @@ TEST_F(ItemDataObjectTest, ReceiverNoticesEndTheCutOnlyWhenTheyAreSound)
         Bytes block;
         BOOL fRelease;
         HRESULT result;
-        bool fCutEnds;        // marks cleared (or rows listed anew) and the clipboard emptied
+        bool fCutEnds;        // marks cleared (or rows listed anew) and the clipboard emptied of the object
+        bool fOtherData = false;  // another program copied text before the notice came: it stays
     };
     const Bytes move = EffectBytes(DROPEFFECT_MOVE);
     const Row rows[] = {
@@ -202,6 +203,7 @@ TEST_F(ItemDataObjectTest, ReceiverNoticesEndTheCutOnlyWhenTheyAreSound)
         {"a stream, not a block", true, false, true, performed, TYMED_ISTREAM, true, move, TRUE, DV_E_TYMED, false},
         {"not a Cut", false, false, true, performed, TYMED_HGLOBAL, true, move, TRUE, E_INVALIDARG, false},
         {"another format", true, false, true, CF_HDROP, TYMED_HGLOBAL, true, move, TRUE, E_INVALIDARG, false},
+        {"after another program copied text", true, false, true, succeeded, TYMED_HGLOBAL, true, EffectBytes(0), TRUE, S_OK, true, true},
         {"an owner that is no view", true, false, false, performed, TYMED_HGLOBAL, true, move, TRUE, S_OK, false},
     };
     for (const Row& row : rows) {
@@ -218,6 +220,11 @@ TEST_F(ItemDataObjectTest, ReceiverNoticesEndTheCutOnlyWhenTheyAreSound)
                                             reinterpret_cast<void**>(data.GetAddressOf())), S_OK);
         }
         ASSERT_EQ(OleSetClipboard(data.Get()), S_OK);
+        if (row.fOtherData && OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            SetClipboardData(CF_TEXT, NewBlock({'h', 'i', 0}));
+            CloseClipboard();
+        }
         if (row.fListed) {
             FORMATETC files = HGlobalFormat(CF_HDROP);
             STGMEDIUM list = {};
@@ -240,32 +247,13 @@ TEST_F(ItemDataObjectTest, ReceiverNoticesEndTheCutOnlyWhenTheyAreSound)
         const std::vector<std::string> marked = row.fCutEnds ? std::vector<std::string>{} : std::vector<std::string>{"A.JPG", "B.JPG"};
         EXPECT_EQ(CutRows(), marked);
         EXPECT_EQ(OleIsCurrentClipboard(data.Get()), row.fCutEnds ? S_FALSE : S_OK);
+        EXPECT_EQ(IsClipboardFormatAvailable(CF_TEXT) != FALSE, row.fOtherData);
         if (block) GlobalFree(block);
         OleSetClipboard(nullptr);
         LPCITEMIDLIST items[] = {RowItem(0), RowItem(1)};
         View()->MarkCutItems(items, 2, FALSE);
     }
     EXPECT_EQ(Boxes(), Messages{});
-}
-
-TEST_F(ItemDataObjectTest, ClearingTheClipboardLeavesAnotherProgramsData)
-{
-    ShowFiles({{"A.JPG", 1000, 1}});
-    MarkCut({0});
-    ComPtr<IDataObject> data = DataObjectForRows({0}, true);
-    ASSERT_EQ(OleSetClipboard(data.Get()), S_OK);
-    // Another program copies text before the receiver's late notice arrives.
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    SetClipboardData(CF_TEXT, NewBlock({'h', 'i', 0}));
-    CloseClipboard();
-
-    STGMEDIUM notice = BlockMedium(NewBlock(EffectBytes(0)));
-    FORMATETC succeeded = HGlobalFormat(RegisteredFormat("Paste Succeeded"));
-    EXPECT_EQ(data->SetData(&succeeded, &notice, TRUE), S_OK);
-
-    EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
-    EXPECT_EQ(CutRows(), std::vector<std::string>{});
 }
 
 TEST_F(ItemDataObjectTest, ListsForEverySelection)
@@ -337,7 +325,7 @@ TEST_F(ItemDataObjectTest, FormatsAndTheSharedEnumerator)
     ShowFiles({{"A.JPG", 1000, 1}});
     ComPtr<IDataObject> copy = DataObjectForRows({0}, false);
     ComPtr<IDataObject> cut = DataObjectForRows({0}, true);
-    const UINT preferred = RegisteredFormat("Preferred DropEffect");
+    const UINT preferred = RegisterClipboardFormatA("Preferred DropEffect");
     DVTARGETDEVICE device = {sizeof(DVTARGETDEVICE), 0, 0, 0, 0, {0}};
     struct Row {
         const char* what;
@@ -433,7 +421,7 @@ TEST_F(ItemDataObjectTest, ShortNamesOfOtherFilesInTheTemporaryDirectoryAreNever
     ASSERT_EQ(paths, std::vector<std::string>{TempCopyPathOf(shortName)});
     EXPECT_TRUE(ShellMove(paths[0], m_pcFolder));
     STGMEDIUM notice = BlockMedium(NewBlock(EffectBytes(DROPEFFECT_MOVE)));
-    FORMATETC performed = HGlobalFormat(RegisteredFormat("Performed DropEffect"));
+    FORMATETC performed = HGlobalFormat(RegisterClipboardFormatA("Performed DropEffect"));
     EXPECT_EQ(data->SetData(&performed, &notice, TRUE), S_OK);
 
     EXPECT_EQ(ReadWholeFile(userFile), PatternBytes(300, 7)) << "the user's file is as it was";

@@ -1,5 +1,7 @@
 #include "TransferTestSupport.h"
 #include <shlwapi.h>
+#include <fstream>
+#include <iterator>
 #include "folder/CameraFolder.h"
 #include "resources/resource.h"
 
@@ -44,24 +46,15 @@ void RemoveTempCopies()
 
 Bytes ReadWholeFile(const std::string& path)
 {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file) return {};
-    LARGE_INTEGER size = {};
-    GetFileSizeEx(file.Get(), &size);
-    Bytes bytes(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!bytes.empty()) ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    bytes.resize(read);
-    return bytes;
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 void WriteWholeFile(const std::string& path, const Bytes& bytes)
 {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(file.IsValid()) << path;
-    DWORD written = 0;
-    if (!bytes.empty()) WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ASSERT_EQ(written, bytes.size()) << path;
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(file.good()) << path;
 }
 
 bool FileExists(const std::string& path)
@@ -238,11 +231,6 @@ LRESULT CALLBACK ProgressRecorder::HookProc(int code, WPARAM wParam, LPARAM lPar
 FORMATETC HGlobalFormat(UINT cf)
 {
     return {static_cast<CLIPFORMAT>(cf), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-}
-
-UINT RegisteredFormat(const char* name)
-{
-    return RegisterClipboardFormatA(name);
 }
 
 Bytes BlockBytes(HGLOBAL block)

@@ -67,7 +67,6 @@ private:
 
 // Formats as a receiver asks for them.
 FORMATETC HGlobalFormat(UINT cf);
-UINT RegisteredFormat(const char* name);
 // The bytes of a global block, and the paths of a CF_HDROP block as the shell reads them.
 Bytes BlockBytes(HGLOBAL block);
 std::vector<std::string> DroppedPaths(HGLOBAL block);
