@@ -173,8 +173,15 @@ bool CameraConnection::NextFileEntry(CameraFileEntry* entry, bool first)
     return true;
 }
 
-// Fetches the count and the names; the camera lists names in 13-byte records.
+// Fetches the count and the names; false when the camera holds no file or the listing failed.
 bool CameraConnection::ReadFileList()
+{
+    return FetchFileList() && m_cFiles > 0;
+}
+
+// Fetches the count and the names; the camera lists names in 13-byte records. True when the
+// listing was read, also when it holds no file; false (reported) when it could not be read.
+bool CameraConnection::FetchFileList()
 {
     unsigned count = 0;
     ComStatus status = ZQ_GetNumFiles(&count);
@@ -185,7 +192,7 @@ bool CameraConnection::ReadFileList()
     FreeFileList();
     if (count == 0) {
         m_fNotAvailableTold = false;
-        return false;
+        return true;
     }
     if (count > kMaxListedFiles) {
         ReportComStatus(ZQ_STATUS_COMM_ERROR);
@@ -209,10 +216,7 @@ bool CameraConnection::ReadFileList()
     FreeFileList();
     m_pFileList = list.Release();
     m_cFiles = CountNamedRecords(m_pFileList, count);
-    if (m_cFiles == 0) {
-        FreeFileList();
-        return false;
-    }
+    if (m_cFiles == 0) FreeFileList();
     return true;
 }
 

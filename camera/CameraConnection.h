@@ -27,6 +27,9 @@ public:
     // A view going inactive: the link closes now, or at the end of the unit that runs.
     void DisconnectWhenIdle();
     bool NextFileEntry(CameraFileEntry* entry, bool first);
+    // The camera's names as it lists them now (no sizes asked), each given to visit; false
+    // (the user was told) when the listing could not be read. An empty camera lists nothing.
+    template <typename Visit> bool VisitCameraNames(Visit visit);
     bool IsConnected() const { return m_fConnected; }
     bool IsLinkType1() const { return m_fLinkType1; }
 
@@ -72,6 +75,7 @@ private:
     ComStatus OpenLink();
     ComStatus OpenSlowLink();
     bool ReadFileList();
+    bool FetchFileList();
     static DWORD CountNamedRecords(const char* list, DWORD count);
     bool ReceiveIntoFile(const char* name, DWORD size, DWORD chunk, bool segmented, BYTE* buffer, HANDLE file);
     ComStatus ReceiveChunk(const char* name, DWORD chunk, BYTE* buffer, bool segmented, bool firstPass);
@@ -108,6 +112,14 @@ public:
 private:
     CameraConnection* m_pConnection;
 };
+
+template <typename Visit> bool CameraConnection::VisitCameraNames(Visit visit)
+{
+    LinkLock lock(this);
+    if (!EnsureLink() || !FetchFileList()) return false;
+    for (DWORD i = 0; i < m_cFiles; ++i) visit(static_cast<const char*>(m_pFileList + static_cast<size_t>(i) * ZQ_LIST_RECORD));
+    return true;
+}
 
 // The shared connection: the first call creates it. Null when it cannot be made; the
 // caller releases its use in every case.

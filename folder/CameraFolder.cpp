@@ -4,6 +4,7 @@
 #include "folder/ItemContextMenu.h"
 #include "folder/ItemEnumerator.h"
 #include "module/TextHelpers.h"
+#include "transfer/ItemDataObject.h"
 #include "view/CameraView.h"
 
 namespace {
@@ -134,13 +135,18 @@ IFACEMETHODIMP CameraFolder::GetAttributesOf(UINT cidl, LPCITEMIDLIST* apidl, SF
     return S_OK;
 }
 
-// The context menu of the selected items; the data object comes with the transfers.
-IFACEMETHODIMP CameraFolder::GetUIObjectOf(HWND, UINT cidl, LPCITEMIDLIST* apidl, REFIID riid, UINT*, void** ppv)
+// The data object (a Cut when the reserved flag says so) or the context menu of the selected items.
+IFACEMETHODIMP CameraFolder::GetUIObjectOf(HWND hwndOwner, UINT cidl, LPCITEMIDLIST* apidl, REFIID riid, UINT* rgfReserved,
+                                           void** ppv)
 {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
     if (IsEqualIID(riid, IID_IDataObject)) {
-        return UnsupportedUIObject(cidl);  // the item data object is created here once it exists
+        // A non-zero flag behind rgfReserved makes the data object a Cut.
+        ItemDataObject* data = ItemDataObject::Create(hwndOwner, apidl, cidl, rgfReserved);
+        if (!data) return UnsupportedUIObject(cidl);
+        *ppv = static_cast<IDataObject*>(data);
+        return S_OK;
     }
     if (IsEqualIID(riid, IID_IContextMenu)) {
         ItemContextMenu* menu = ItemContextMenu::Create(apidl, cidl);

@@ -98,6 +98,26 @@ private:
     bool m_fCommitted = false;
 };
 
+// A file being read in the folder: opened once, read piece after piece.
+class FolderReader : public StorageReader {
+public:
+    explicit FolderReader(FileHandle file) : m_file(std::move(file)) {}
+    ComStatus ReadNext(unsigned char* buffer, unsigned size) override
+    {
+        return OkOr(ReadAll(m_file.Get(), buffer, size), PELSIM_STATUS_IO_ERROR);
+    }
+
+private:
+    FileHandle m_file;
+};
+
+// Opens a file of the folder for reading; others may still read, rename or delete it.
+FileHandle OpenForReading(const std::string& path)
+{
+    return FileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
+
 }  // namespace
 
 // A plain name: 1 to 12 characters, no separators, wildcards, control characters or
@@ -179,12 +199,23 @@ ComStatus FolderStorage::Read(const char* name, unsigned offset, unsigned char* 
 {
     std::string path;
     if (!PathOf(name, path)) return PELSIM_STATUS_BAD_ARGUMENT;
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    FileHandle file = OpenForReading(path);
     if (!file.IsValid()) return PELSIM_STATUS_NO_SUCH_FILE;
     LARGE_INTEGER position;
     position.QuadPart = offset;
     if (!SetFilePointerEx(file.Get(), position, nullptr, FILE_BEGIN)) return PELSIM_STATUS_IO_ERROR;
     return OkOr(ReadAll(file.Get(), buffer, size), PELSIM_STATUS_IO_ERROR);
+}
+
+// Opens the PC file for a read piece by piece.
+ComStatus FolderStorage::BeginRead(const char* name, std::unique_ptr<StorageReader>& reader)
+{
+    std::string path;
+    if (!PathOf(name, path)) return PELSIM_STATUS_BAD_ARGUMENT;
+    FileHandle file = OpenForReading(path);
+    if (!file.IsValid()) return PELSIM_STATUS_NO_SUCH_FILE;
+    reader.reset(new (std::nothrow) FolderReader(std::move(file)));
+    return OkOr(reader != nullptr, PELSIM_STATUS_IO_ERROR);
 }
 
 // Whether the drive's free space (and the file replaced) holds the size.

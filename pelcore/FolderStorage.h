@@ -19,6 +19,8 @@ public:
     // The bytes go to a new file beside the target, which takes the target's name at the end.
     ComStatus Write(const char* name, const unsigned char* data, unsigned size) override;
     ComStatus BeginWrite(const char* name, unsigned size, std::unique_ptr<StorageWriter>& writer) override;
+    // The PC file stays open from the first piece to the last.
+    ComStatus BeginRead(const char* name, std::unique_ptr<StorageReader>& reader) override;
     ComStatus Delete(const char* name) override;
     ComStatus MediaFree(unsigned* freeKiB) const override;
 

@@ -103,8 +103,15 @@ void SimCamera::EndDemo()
 // Drops any segmented transfer in progress; an unfinished write stores nothing.
 void SimCamera::EndTransfers()
 {
-    m_read.End();
+    EndRead();
     EndWrite();
+}
+
+// Drops the segmented read and what it held of the file.
+void SimCamera::EndRead()
+{
+    m_read.End();
+    m_pReader.reset();
 }
 
 // Drops the segmented write and the bytes written for it.
@@ -273,8 +280,9 @@ ComStatus SimCamera::BeginSegmentedRead(unsigned segmentSize, const char* name)
     const ComStatus status = Storage().ContentSize(name, &contentSize);
     if (status != ZQ_STATUS_OK) return status;
     EndTransfers();
-    m_read.Begin(name, contentSize);
-    return ZQ_STATUS_OK;
+    const ComStatus opened = Storage().BeginRead(name, m_pReader);
+    if (opened == ZQ_STATUS_OK) m_read.Begin(name, contentSize);
+    return opened;
 }
 
 // The next segment of the open read; a wrong size ends the read.
@@ -284,16 +292,16 @@ ComStatus SimCamera::ReadSegment(unsigned size, unsigned char* buffer)
     if (!m_fLinkOpen) return PELSIM_STATUS_LINK_CLOSED;
     if (!buffer) return PELSIM_STATUS_BAD_ARGUMENT;
     if (!m_read.IsOpen() || size != m_read.NextSize()) {
-        m_read.End();
+        EndRead();
         return PELSIM_STATUS_OUT_OF_SEQUENCE;
     }
-    const ComStatus status = Storage().Read(m_read.Name(), m_read.Done(), buffer, size);
+    const ComStatus status = m_pReader->ReadNext(buffer, size);
     if (status != ZQ_STATUS_OK) {
-        m_read.End();
+        EndRead();
         return status;
     }
     Throttle(size, startMs);
-    if (m_read.Advance(size)) m_read.End();
+    if (m_read.Advance(size)) EndRead();
     return ZQ_STATUS_OK;
 }
 

@@ -109,6 +109,7 @@ private:
     ComStatus AttachStorage();
     void EndDemo();
     void EndTransfers();
+    void EndRead();
     void EndWrite();
     unsigned ListedCount(const std::vector<ListingRecord>& records) const;
     // Demo mode: a call that moved size bytes lasts as long as they take at the configured
@@ -129,6 +130,7 @@ private:
     int m_endMark = -1;
     SegmentedTransfer m_read;
     SegmentedTransfer m_write;
+    std::unique_ptr<StorageReader> m_pReader;  // where the open segmented read's bytes come from
     std::unique_ptr<StorageWriter> m_pWriter;  // where the open segmented write's bytes go
     CallLog m_log;
     FailureScript m_failures;

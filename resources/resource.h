@@ -65,6 +65,7 @@
 // Messages: 1000 + comm status, 2000 + transfer error code, 3000.. for a failed open.
 #define IDS_COMSTATUS_BASE 1000
 #define IDS_TRANSFER_BASE 2000
+#define IDS_NO_FREE_CAMERA_NAME 2007
 #define IDS_SHELL_FILE_NOT_FOUND 3000
 #define IDS_SHELL_PATH_NOT_FOUND 3001
 #define IDS_SHELL_NO_ASSOCIATION 3002

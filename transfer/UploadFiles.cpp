@@ -1,8 +1,202 @@
-// Sending PC files to the camera.
+// Sending PC files to the camera: each file of an accepted type gets a camera name that is
+// free on the camera and in the view, and goes whole or in segments under the progress dialog.
+#include <algorithm>
+#include "camera/CameraWork.h"
+#include "resources/resource.h"
+#include "transfer/CameraNames.h"
+#include "transfer/DropFileList.h"
+#include "transfer/ProgressDialog.h"
 #include "view/CameraView.h"
 
-// Not provided yet: nothing is sent.
-HRESULT CameraView::UploadFiles(HDROP)
+namespace {
+// The types sent, by the last three characters of the path (compared without regard to case).
+const char* const kUploadExtensions[] = {"jpg", "mp3", "mov", "wav", "txt", "ini"};
+// The camera takes sizes of 32 bits; larger files cannot be described to it.
+const ULONGLONG kLargestFile = 0xFFFFFFFFull;
+// Firmware from this major version on takes segmented writes.
+const int kFirstSegmentedMajor = 4;
+// Messages: 2000 (no memory), 2004 (camera full), private code 0xFFA1 (2005, large file refused).
+const int kTransferNoMemory = 0;
+const int kTransferCameraFull = 4;
+const UINT_PTR kShellLargeFileRefused = 0xFFA1;
+
+// Whether the path's last three characters name an accepted type.
+bool HasUploadExtension(const char* path)
 {
-    return E_NOTIMPL;
+    const int length = lstrlenA(path);
+    if (length < 3) return false;
+    for (const char* extension : kUploadExtensions)
+        if (lstrcmpiA(path + length - 3, extension) == 0) return true;
+    return false;
+}
+
+// A put the camera refused, as a failure that carries the camera's status.
+HRESULT CameraStatusResult(ComStatus status)
+{
+    return MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, (0x200 + status) & 0xFFFF);
+}
+
+// Reads exactly size bytes: fewer, with or without an error code, is a failure.
+HRESULT ReadExactly(HANDLE file, BYTE* buffer, DWORD size)
+{
+    DWORD read = 0;
+    if (!ReadFile(file, buffer, size, &read, nullptr)) {
+        const DWORD error = GetLastError();
+        return HRESULT_FROM_WIN32(error != ERROR_SUCCESS ? error : ERROR_READ_FAULT);
+    }
+    return read == size ? S_OK : HRESULT_FROM_WIN32(ERROR_HANDLE_EOF);
+}
+
+// Whether the run goes on with the next file.
+enum class FileOutcome { Next, EndRun };
+
+// One run of sending files: the first failure, whether anything arrived, the names taken.
+class UploadRun {
+public:
+    UploadRun(CameraConnection* connection, bool fConnected) : m_pConnection(connection), m_fConnected(fConnected)
+    {
+        int major = 0;
+        if (m_fConnected && m_pConnection->QueryFirmwareVersion(&major, nullptr, nullptr)) m_iFirmwareMajor = major;
+    }
+
+    // Marks a name as taken (a row of the view).
+    HRESULT Take(const char* name) { return m_taken.Add(name); }
+    // Marks the camera's own names as taken, read once and only with the link open.
+    HRESULT TakeCameraNames();
+    FileOutcome SendOne(const DropFilePath& file);
+
+    HRESULT Result() const { return m_result; }
+    bool SentAnything() const { return m_fSentAnything; }
+
+private:
+    FileOutcome EndRun(int transferError);
+    HRESULT SendBytes(HANDLE file, DWORD size, const char* name, BYTE* buffer, DWORD chunk);
+    DWORD FreeKiB() const { return m_fConnected ? m_pConnection->QueryMediaFree() : 0; }
+
+    CameraConnection* m_pConnection;
+    bool m_fConnected;
+    int m_iFirmwareMajor = 0;
+    HRESULT m_result = S_OK;
+    bool m_fSentAnything = false;
+    CameraNameSet m_taken;
+};
+
+HRESULT UploadRun::TakeCameraNames()
+{
+    if (!m_fConnected) return S_OK;  // the first file meets no free space
+    HRESULT hr = S_OK;
+    if (!m_pConnection->VisitCameraNames([&](const char* name) {
+            if (SUCCEEDED(hr)) hr = m_taken.Add(name);
+        })) {
+        return E_FAIL;  // unknown names could be overwritten: nothing is sent
+    }
+    return hr;
+}
+
+// The checks of one file, in order: type, opening, free space, size, name, buffer; then the
+// bytes, unless an earlier file failed.
+FileOutcome UploadRun::SendOne(const DropFilePath& file)
+{
+    if (!file.fFits || !HasUploadExtension(file.path)) return FileOutcome::Next;
+    FileHandle handle(CreateFileW(file.widePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size = {};
+    if (!handle || !GetFileSizeEx(handle.Get(), &size)) return FileOutcome::Next;
+    const ULONGLONG bytes = static_cast<ULONGLONG>(size.QuadPart);
+    if ((bytes + 1023) / 1024 + 1 > FreeKiB()) {
+        return EndRun(kTransferCameraFull);
+    }
+    if (bytes > kLargestFile || (bytes > ZQ_SEGMENT_SIZE && m_iFirmwareMajor < kFirstSegmentedMajor)) {
+        m_pConnection->ReportShellError(kShellLargeFileRefused);
+        return FileOutcome::Next;
+    }
+    WaitCursor wait;
+    char name[kCameraNameBuffer];
+    const HRESULT named = m_taken.MakeCameraName(file.path, name);
+    if (named == E_OUTOFMEMORY) return EndRun(kTransferNoMemory);
+    if (FAILED(named)) {
+        m_pConnection->ShowMessage(IDS_NO_FREE_CAMERA_NAME);
+        return FileOutcome::Next;
+    }
+    const DWORD chunk = static_cast<DWORD>(std::min<ULONGLONG>(bytes, ZQ_SEGMENT_SIZE));
+    CoTaskMemPtr<BYTE> buffer(chunk ? static_cast<BYTE*>(CoTaskMemAlloc(chunk)) : nullptr);
+    if (chunk && !buffer) return EndRun(kTransferNoMemory);
+    if (m_result != S_OK) return FileOutcome::Next;  // after a failure nothing more is sent
+    if (FAILED(m_taken.Add(name))) return EndRun(kTransferNoMemory);
+    const HRESULT sent = SendBytes(handle.Get(), static_cast<DWORD>(bytes), name, buffer.Get(), chunk);
+    if (sent == S_OK) m_fSentAnything = true;
+    else m_result = sent;
+    return FileOutcome::Next;
+}
+
+// Ends the run for memory that ran out, the camera's (2004) or the PC's (2000); a failure
+// that came first stays the result.
+FileOutcome UploadRun::EndRun(int transferError)
+{
+    m_pConnection->ReportTransferError(transferError);
+    if (m_result == S_OK) m_result = E_OUTOFMEMORY;
+    return FileOutcome::EndRun;
+}
+
+// The file's bytes a chunk at a time: whole in one put, or in segments on firmware that takes
+// them when the file is a segment or larger. A file of 0 bytes makes no call.
+HRESULT UploadRun::SendBytes(HANDLE file, DWORD size, const char* name, BYTE* buffer, DWORD chunk)
+{
+    const bool segmented = chunk == ZQ_SEGMENT_SIZE && m_iFirmwareMajor >= kFirstSegmentedMajor;
+    bool first = true;
+    for (DWORD remaining = size; remaining > 0; remaining -= chunk, first = false) {
+        chunk = std::min(chunk, remaining);
+        const HRESULT read = ReadExactly(file, buffer, chunk);
+        if (read != S_OK) return read;
+        ComStatus status = ZQ_STATUS_OK;
+        if (!segmented) status = m_pConnection->PutCameraFile(name, size, buffer);
+        else if (first) status = m_pConnection->BeginSegmentedPut(name, size);
+        if (segmented && status == ZQ_STATUS_OK) status = m_pConnection->PutSegment(chunk, buffer);
+        if (status != ZQ_STATUS_OK) return CameraStatusResult(status);
+    }
+    return S_OK;
+}
+
+// Every file of the list in turn under the progress dialog.
+void SendFiles(DropFileList& files, UploadRun& run, HWND owner)
+{
+    UploadProgressDialog dialog(owner, files.Count());
+    DropFilePath file;
+    for (UINT number = 1; files.Next(&file); ++number) {
+        dialog.SetCurrent(number);
+        if (run.SendOne(file) == FileOutcome::EndRun) break;
+    }
+}
+}  // namespace
+
+// Sends the files of a CF_HDROP list to the camera in one unit of camera work. A block that
+// is no sound list sends nothing. The view lists the camera again when anything arrived.
+HRESULT CameraView::UploadFiles(HDROP hDrop)
+{
+    DropFileList files;
+    if (!files.Open(reinterpret_cast<HGLOBAL>(hDrop))) return HRESULT_FROM_WIN32(ERROR_INVALID_DATA);
+    if (files.Count() == 0) return S_OK;  // an empty list leaves the camera alone
+    if (!m_pConnection) return E_OUTOFMEMORY;
+    CameraWork work(m_pConnection, m_hwndView);
+    UploadRun run(m_pConnection, work.Connect());
+    char name[kCameraNameBuffer];
+    for (int row = 0; GetListItemName(row, name); ++row)
+        if (name[0] != '\0' && FAILED(run.Take(name))) return E_OUTOFMEMORY;
+    const HRESULT taken = run.TakeCameraNames();
+    if (FAILED(taken)) return taken;
+    SendFiles(files, run, m_hwndView);
+    if (run.SentAnything()) Refresh();
+    return run.Result();
+}
+
+// The name of a row's camera file (a 13-byte buffer, empty for a row without an item); false
+// when the list has no such row.
+bool CameraView::GetListItemName(int row, char* name)
+{
+    name[0] = '\0';
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!m_hwndList || !SendMessageA(m_hwndList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return false;
+    if (item.lParam) m_pIdManager->GetItemName(reinterpret_cast<LPCITEMIDLIST>(item.lParam), name, kCameraNameBuffer);
+    return true;
 }

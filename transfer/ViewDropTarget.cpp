@@ -50,7 +50,8 @@ IFACEMETHODIMP ViewDropTarget::DragLeave()
     return S_OK;
 }
 
-// Uploads the dropped files; the view's own files dropped back onto it are ignored.
+// Uploads the dropped files as an operation of the view; the view's own files dropped back
+// onto it are ignored, and so is a drop while another operation of the view runs.
 IFACEMETHODIMP ViewDropTarget::Drop(IDataObject* pDataObj, DWORD, POINTL, DWORD* pdwEffect)
 {
     if (!pdwEffect || !pDataObj) return E_INVALIDARG;
@@ -59,24 +60,24 @@ IFACEMETHODIMP ViewDropTarget::Drop(IDataObject* pDataObj, DWORD, POINTL, DWORD*
     FORMATETC format = DropFilesFormat();
     const HRESULT hr = pDataObj->QueryGetData(&format);
     if (hr != S_OK) return hr;
-    const HRESULT result = UploadDroppedFiles(pDataObj);
+    ComPtr<CameraView> view(m_pView);  // the upload's messages may let the browser release it
+    ViewOperation operation(view.Get());
+    if (!operation) return S_OK;
+    const HRESULT result = UploadDroppedFiles(view.Get(), pDataObj);
     if (result == S_OK) *pdwEffect = DROPEFFECT_COPY;
     return result;
 }
 
-// Fetches the CF_HDROP list and hands it to the view's upload.
-HRESULT ViewDropTarget::UploadDroppedFiles(IDataObject* pDataObj)
+// Fetches the CF_HDROP list, which must come as a handle of global memory, and hands it to
+// the view's upload (which checks the list itself).
+HRESULT ViewDropTarget::UploadDroppedFiles(CameraView* view, IDataObject* pDataObj)
 {
     FORMATETC format = DropFilesFormat();
     STGMEDIUM medium = {};
     medium.tymed = TYMED_HGLOBAL;
     if (FAILED(pDataObj->GetData(&format, &medium))) return E_OUTOFMEMORY;
     HRESULT result = E_OUTOFMEMORY;
-    if (medium.tymed == TYMED_HGLOBAL) {
-        GlobalLockPtr<DROPFILES> files(medium.hGlobal);
-        ComPtr<CameraView> view(m_pView);  // the upload's messages may let the browser release it
-        if (files) result = view->UploadFiles(static_cast<HDROP>(medium.hGlobal));
-    }
+    if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) result = view->UploadFiles(static_cast<HDROP>(medium.hGlobal));
     ReleaseStgMedium(&medium);
     return result;
 }

@@ -27,7 +27,7 @@ private:
     explicit ViewDropTarget(CameraView* view) : m_pView(view) {}
     ~ViewDropTarget() override = default;
 
-    HRESULT UploadDroppedFiles(IDataObject* pDataObj);
+    static HRESULT UploadDroppedFiles(CameraView* view, IDataObject* pDataObj);
 
     CameraConnectionUse m_connection;  // the drop target's own use of the camera link
     CameraView* m_pView;

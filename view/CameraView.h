@@ -86,8 +86,10 @@ public:
     int FindListItem(LPCITEMIDLIST pidl);
     void RemoveCutRows();
 
-    // PC files to the camera, from a CF_HDROP list.
+    // PC files to the camera, from a CF_HDROP list; a block that is no sound list sends nothing.
     HRESULT UploadFiles(HDROP hDrop);
+    // The camera name a row shows (13-byte buffer); false when the list has no such row.
+    bool GetListItemName(int row, char* name);
 
     // Where a context menu opens: the message's signed screen position, or for the
     // keyboard's (-1, -1) below the focused row (the list's corner when no row has focus).

@@ -62,6 +62,7 @@ const StringCase kStrings[] = {
     {2002, "The file size came back as 0 bytes. This is an error condidtion. Please check the camera connections and try again."},
     {2004, "There is not enough memory in the camera to complete this operation."},
     {2005, "Large file transfer is not supported in this version of camera firmware."},
+    {IDS_NO_FREE_CAMERA_NAME, "The file could not be copied to the camera because all the names it could be given there are already in use."},
     {IDS_SHELL_FILE_NOT_FOUND, "The file cannot be opened because the file was not found. Please try again."},
     {IDS_SHELL_PATH_NOT_FOUND, "The file cannot be opened because the path is not valid. Please try again."},
     {IDS_SHELL_NO_ASSOCIATION, "There is no application associated with this type of file. Please associate an application with this file type . Then try to open the file again."},

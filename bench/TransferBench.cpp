@@ -1,0 +1,440 @@
+// Figures of copying camera files out and PC files in, with the simulated camera serving a PC
+// folder (its demo folder), each printed beside its reference measured in the same run:
+//   - a 256 MiB camera file copied out through GetData(CF_HDROP), and a 256 MiB PC file sent
+//     in through the view's drop target: throughput against CopyFileA on the same bytes
+//     (goal: at least 0.9 of it);
+//   - the growth of the process's private bytes during either transfer (goal: one 512 KiB
+//     segment and 1 MiB at most); Wine leaves PrivateUsage at 0, so PagefileUsage is sampled,
+//     on a second thread, all through the transfer;
+//   - 16 MiB each way with the camera limited to 1,000,000 bytes a second (goal: at most
+//     1.05 x size / rate).
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+#include <psapi.h>
+#include <shlobj.h>
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+#include "folder/CameraFolder.h"
+#include "host/HostBrowser.h"
+#include "module/Module.h"
+#include "module/Raii.h"
+#include "pelcore/PelSim.h"
+#include "transfer/ViewDropTarget.h"
+#include "view/CameraView.h"
+
+namespace {
+
+constexpr ULONGLONG kLargeFile = 256ull << 20;
+constexpr ULONGLONG kRatedFile = 16ull << 20;
+constexpr DWORD kRate = 1000000;
+constexpr int kRuns = 3;
+constexpr double kThroughputGoal = 0.9;
+constexpr double kRateGoal = 1.05;
+constexpr SIZE_T kMemoryGoal = 512 * 1024 + 1024 * 1024;
+const char kDemoKey[] = "Software\\Lumora Camera Simulator";
+
+// Seconds a call takes.
+double Seconds(const std::function<void()>& call)
+{
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    call();
+    QueryPerformanceCounter(&end);
+    return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double MiBPerSecond(ULONGLONG bytes, double seconds)
+{
+    return static_cast<double>(bytes) / (1024.0 * 1024.0) / seconds;
+}
+
+// The process's private bytes as Wine counts them.
+SIZE_T PrivateBytes()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters));
+    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+}
+
+// The highest growth of the private bytes while a call runs, sampled on a second thread
+// (the baseline is taken there, once that thread exists).
+class MemoryPeak {
+public:
+    SIZE_T Growth(const std::function<void()>& call)
+    {
+        m_stop = false;
+        m_baseline = m_peak = 0;
+        KernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        m_ready = ready.Get();
+        KernelHandle thread(CreateThread(nullptr, 0, &MemoryPeak::Sample, this, 0, nullptr));
+        if (!ready || !thread) return 0;
+        WaitForSingleObject(ready.Get(), INFINITE);
+        call();
+        m_stop = true;
+        WaitForSingleObject(thread.Get(), INFINITE);
+        return m_peak > m_baseline ? m_peak - m_baseline : 0;
+    }
+
+private:
+    static DWORD WINAPI Sample(void* parameter)
+    {
+        auto* self = static_cast<MemoryPeak*>(parameter);
+        self->m_baseline = self->m_peak = PrivateBytes();
+        SetEvent(self->m_ready);
+        while (!self->m_stop) {
+            self->m_peak = std::max(self->m_peak, PrivateBytes());
+            Sleep(1);
+        }
+        self->m_peak = std::max(self->m_peak, PrivateBytes());
+        return 0;
+    }
+
+    std::atomic<bool> m_stop = false;
+    HANDLE m_ready = nullptr;
+    SIZE_T m_baseline = 0;
+    SIZE_T m_peak = 0;
+};
+
+// A file of size bytes that tells its positions apart, written a MiB at a time.
+bool WritePatternFile(const std::string& path, ULONGLONG size)
+{
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    std::vector<unsigned char> chunk(1 << 20);
+    bool written = true;
+    for (ULONGLONG done = 0; done < size && written; done += chunk.size()) {
+        for (size_t i = 0; i < chunk.size(); ++i) chunk[i] = static_cast<unsigned char>((done + i) * 7 + (done + i) / 251);
+        DWORD wrote = 0;
+        const DWORD bytes = static_cast<DWORD>(std::min<ULONGLONG>(chunk.size(), size - done));
+        written = WriteFile(file.Get(), chunk.data(), bytes, &wrote, nullptr) && wrote == bytes;
+    }
+    return file.Close() && written;
+}
+
+ULONGLONG FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// The simulated camera's demo settings for the length of the run; what stood there before comes back.
+class DemoSettings {
+public:
+    explicit DemoSettings(const std::string& folder)
+    {
+        m_fHadFolder = Read("StorageFolder", &m_previousFolder);
+        DWORD size = sizeof(m_previousRate);
+        m_fHadRate = RegGetValueA(HKEY_CURRENT_USER, kDemoKey, "BytesPerSecond", RRF_RT_REG_DWORD, nullptr, &m_previousRate, &size) ==
+                     ERROR_SUCCESS;
+        RegSetKeyValueA(HKEY_CURRENT_USER, kDemoKey, "StorageFolder", REG_SZ, folder.c_str(), static_cast<DWORD>(folder.size() + 1));
+        SetRate(0);
+    }
+    ~DemoSettings()
+    {
+        if (m_fHadFolder) {
+            RegSetKeyValueA(HKEY_CURRENT_USER, kDemoKey, "StorageFolder", REG_SZ, m_previousFolder.c_str(),
+                            static_cast<DWORD>(m_previousFolder.size() + 1));
+        } else {
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, kDemoKey, "StorageFolder");
+        }
+        if (m_fHadRate) RegSetKeyValueA(HKEY_CURRENT_USER, kDemoKey, "BytesPerSecond", REG_DWORD, &m_previousRate, sizeof(DWORD));
+        else RegDeleteKeyValueA(HKEY_CURRENT_USER, kDemoKey, "BytesPerSecond");
+    }
+    // 0: no limit. Read each time the link opens.
+    void SetRate(DWORD bytesPerSecond)
+    {
+        if (bytesPerSecond) RegSetKeyValueA(HKEY_CURRENT_USER, kDemoKey, "BytesPerSecond", REG_DWORD, &bytesPerSecond, sizeof(DWORD));
+        else RegDeleteKeyValueA(HKEY_CURRENT_USER, kDemoKey, "BytesPerSecond");
+    }
+
+private:
+    static bool Read(const char* value, std::string* text)
+    {
+        char buffer[MAX_PATH] = "";
+        DWORD size = sizeof(buffer);
+        if (RegGetValueA(HKEY_CURRENT_USER, kDemoKey, value, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) return false;
+        *text = buffer;
+        return true;
+    }
+
+    bool m_fHadFolder = false;
+    bool m_fHadRate = false;
+    std::string m_previousFolder;
+    DWORD m_previousRate = 0;
+};
+
+// The shell's own data object for one PC file, as the Explorer drags it.
+ComPtr<IDataObject> ShellDataObject(const std::string& path)
+{
+    wchar_t widePath[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
+    PidlHandle pidl;
+    if (FAILED(SHParseDisplayName(widePath, nullptr, pidl.Put(), 0, nullptr))) return nullptr;
+    ComPtr<IShellFolder> parent;
+    LPCITEMIDLIST child = nullptr;
+    ComPtr<IDataObject> data;
+    if (SUCCEEDED(SHBindToParent(pidl.Get(), IID_PPV_ARGS(&parent), &child)))
+        parent->GetUIObjectOf(nullptr, 1, &child, IID_IDataObject, nullptr, reinterpret_cast<void**>(data.GetAddressOf()));
+    return data;
+}
+
+// The folders of the run in the temporary directory: the camera's, the sources', the copies'.
+struct BenchFolders {
+    std::string root, camera, source, target, tempCopies;
+};
+
+BenchFolders MakeFolders()
+{
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    BenchFolders folders;
+    folders.root = std::string(temp) + "lumora-transfer-bench\\";
+    folders.camera = folders.root + "camera\\";
+    folders.source = folders.root + "source\\";
+    folders.target = folders.root + "target\\";
+    folders.tempCopies = std::string(temp) + "Lumora\\";
+    for (const std::string* folder : {&folders.root, &folders.camera, &folders.source, &folders.target})
+        CreateDirectoryA(folder->c_str(), nullptr);
+    return folders;
+}
+
+void RemoveFiles(const std::string& folder)
+{
+    WIN32_FIND_DATAA data;
+    FindHandle find(FindFirstFileA((folder + "*").c_str(), &data));
+    if (!find) return;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder + data.cFileName).c_str());
+    } while (FindNextFileA(find.Get(), &data));
+}
+
+// The camera view in the host's browser, with its rows and its drop target.
+class CameraWindow {
+public:
+    bool Show()
+    {
+        m_pBrowser = Adopt(HostBrowser::Create(HostOptions{}));
+        ComPtr<IShellFolder> folder = Adopt(CreateCameraFolder(nullptr));
+        if (!m_pBrowser || !folder || FAILED(m_pBrowser->ShowFolder(folder.Get()))) return false;
+        m_pBrowser->PumpFor(100);
+        return true;
+    }
+    void Close()
+    {
+        if (m_pBrowser) m_pBrowser->Close();
+        m_pBrowser.Reset();
+    }
+    CameraView* View() const
+    {
+        ComPtr<CameraView> view = Adopt(ViewFromWindow(m_pBrowser->ViewWindow()));
+        return view.Get();  // the browser keeps it alive
+    }
+    // The folder's data object for the row of a camera file, owned by the view window.
+    ComPtr<IDataObject> DataObjectFor(const char* name)
+    {
+        View()->Refresh();
+        HWND list = GetDlgItem(m_pBrowser->ViewWindow(), IDC_LIST);
+        char rowName[16];
+        for (int row = 0; View()->GetListItemName(row, rowName); ++row) {
+            if (lstrcmpA(rowName, name) != 0) continue;
+            LVITEMA item = {};
+            item.mask = LVIF_PARAM;
+            item.iItem = row;
+            SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+            auto pidl = reinterpret_cast<LPCITEMIDLIST>(item.lParam);
+            ComPtr<IShellFolder> folder = Adopt(CreateCameraFolder(nullptr));
+            ComPtr<IDataObject> data;
+            folder->GetUIObjectOf(m_pBrowser->ViewWindow(), 1, &pidl, IID_IDataObject, nullptr, reinterpret_cast<void**>(data.GetAddressOf()));
+            return data;
+        }
+        return nullptr;
+    }
+
+private:
+    ComPtr<HostBrowser> m_pBrowser;
+};
+
+struct Transfer {
+    double seconds = 0;
+    SIZE_T growth = 0;
+    bool whole = false;  // every byte arrived
+};
+
+// Copies a camera file out through GetData(CF_HDROP); its earlier copy is removed first.
+Transfer CopyOut(CameraWindow& window, const BenchFolders& folders, const char* name, ULONGLONG size)
+{
+    DeleteFileA((folders.tempCopies + name).c_str());
+    ComPtr<IDataObject> data = window.DataObjectFor(name);
+    Transfer transfer;
+    if (!data) return transfer;
+    FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    HRESULT hr = E_FAIL;
+    MemoryPeak peak;
+    transfer.growth = peak.Growth([&] { transfer.seconds = Seconds([&] { hr = data->GetData(&format, &medium); }); });
+    if (hr == S_OK) ReleaseStgMedium(&medium);
+    transfer.whole = hr == S_OK && FileSize(folders.tempCopies + name) == size;
+    DeleteFileA((folders.tempCopies + name).c_str());
+    return transfer;
+}
+
+// Drops a PC file onto the view; the file it became on the camera is removed afterwards.
+Transfer Upload(CameraWindow& window, const BenchFolders& folders, const char* source, const char* cameraName, ULONGLONG size)
+{
+    ComPtr<IDataObject> files = ShellDataObject(folders.source + source);
+    ComPtr<ViewDropTarget> target = Adopt(ViewDropTarget::Create(window.View()));
+    Transfer transfer;
+    if (!files || !target) return transfer;
+    DWORD effect = DROPEFFECT_COPY;
+    HRESULT hr = E_FAIL;
+    MemoryPeak peak;
+    transfer.growth = peak.Growth([&] { transfer.seconds = Seconds([&] { hr = target->Drop(files.Get(), 0, {0, 0}, &effect); }); });
+    transfer.whole = hr == S_OK && effect == DROPEFFECT_COPY && FileSize(folders.camera + cameraName) == size;
+    DeleteFileA((folders.camera + cameraName).c_str());
+    window.View()->Refresh();
+    return transfer;
+}
+
+// CopyFileA of a file of the run into the target folder, the copy removed afterwards.
+double CopyFileSeconds(const std::string& from, const BenchFolders& folders)
+{
+    const std::string to = folders.target + "reference.bin";
+    DeleteFileA(to.c_str());
+    const double seconds = Seconds([&] { CopyFileA(from.c_str(), to.c_str(), FALSE); });
+    DeleteFileA(to.c_str());
+    return seconds;
+}
+
+// Message boxes of the run are closed as they come (and counted): none is expected.
+int g_cBoxes = 0;
+HHOOK g_hBoxHook = nullptr;
+
+LRESULT CALLBACK CloseBoxes(int code, WPARAM wParam, LPARAM lParam)
+{
+    char className[16] = "";
+    const HWND hwnd = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && GetClassNameA(hwnd, className, sizeof(className)) && lstrcmpA(className, "#32770") == 0 &&
+        GetDlgItem(hwnd, IDOK)) {
+        ++g_cBoxes;
+        PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(g_hBoxHook, code, wParam, lParam);
+}
+
+void PrintRow(const char* figure, const std::string& value, const std::string& reference)
+{
+    printf("%-46s %-16s %s\n", figure, value.c_str(), reference.c_str());
+}
+
+std::string Text(const char* format, double value)
+{
+    char text[96];
+    snprintf(text, sizeof(text), format, value);
+    return text;
+}
+
+const char* Verdict(bool met)
+{
+    return met ? "meets its goal" : "MISSES its goal";
+}
+
+// One direction at full speed: medians of the transfer and of CopyFileA on the same bytes.
+bool BenchThroughput(const char* figure, const std::function<Transfer()>& transfer, const std::string& referenceFile,
+                     const BenchFolders& folders, SIZE_T* pGrowth)
+{
+    std::vector<double> ours, reference;
+    bool whole = true;
+    for (int run = 0; run < kRuns; ++run) {
+        reference.push_back(CopyFileSeconds(referenceFile, folders));
+        const Transfer result = transfer();
+        ours.push_back(result.seconds);
+        whole = whole && result.whole;
+        *pGrowth = std::max(*pGrowth, result.growth);
+    }
+    const double oursRate = MiBPerSecond(kLargeFile, Median(ours));
+    const double referenceRate = MiBPerSecond(kLargeFile, Median(reference));
+    const bool met = whole && oursRate >= kThroughputGoal * referenceRate;
+    PrintRow(figure, Text("%.0f MiB/s", oursRate),
+             Text("CopyFileA %.0f MiB/s", referenceRate) + Text(", ratio %.2f", oursRate / referenceRate) +
+                 Text(" (goal %.2f): ", kThroughputGoal) + Verdict(met) + (whole ? "" : "; BYTES MISSING"));
+    return met;
+}
+
+bool PrintGrowth(const char* figure, SIZE_T growth)
+{
+    const bool met = growth <= kMemoryGoal;
+    PrintRow(figure, Text("%.0f KiB", static_cast<double>(growth) / 1024.0),
+             Text("one segment + 1 MiB = %.0f KiB: ", static_cast<double>(kMemoryGoal) / 1024.0) + Verdict(met));
+    return met;
+}
+
+bool PrintRated(const char* figure, const Transfer& transfer)
+{
+    const double limit = kRateGoal * static_cast<double>(kRatedFile) / kRate;
+    const bool met = transfer.whole && transfer.seconds <= limit;
+    PrintRow(figure, Text("%.2f s", transfer.seconds),
+             Text("size / rate %.2f s", static_cast<double>(kRatedFile) / kRate) + Text(", goal %.2f s: ", limit) + Verdict(met) +
+                 (transfer.whole ? "" : "; BYTES MISSING"));
+    return met;
+}
+
+}  // namespace
+
+int main()
+{
+    g_hinstModule = GetModuleHandleA(nullptr);
+    OleInitialize(nullptr);
+    g_hBoxHook = SetWindowsHookExA(WH_CBT, CloseBoxes, nullptr, GetCurrentThreadId());
+    const BenchFolders folders = MakeFolders();
+    bool ok = WritePatternFile(folders.camera + "BIG.JPG", kLargeFile) && WritePatternFile(folders.source + "big.jpg", kLargeFile) &&
+              WritePatternFile(folders.camera + "MID.JPG", kRatedFile) && WritePatternFile(folders.source + "mid.jpg", kRatedFile);
+    bool met = true;
+    {
+        DemoSettings demo(folders.camera.substr(0, folders.camera.size() - 1));
+        PelSim_UseDemoFolderFromRegistry();
+        CameraWindow window;
+        ok = ok && window.Show();
+        if (ok) {
+            printf("Transfers with the simulated camera serving a PC folder (each figure beside its reference from this run)\n\n");
+            // A first small round trip, so that the figures do not count what is made once per process.
+            CopyOut(window, folders, "MID.JPG", kRatedFile);
+            Upload(window, folders, "mid.jpg", "MID     .JPG", kRatedFile);
+            SIZE_T outGrowth = 0, inGrowth = 0;
+            met = BenchThroughput("copy out 256 MiB, GetData(CF_HDROP)", [&] { return CopyOut(window, folders, "BIG.JPG", kLargeFile); },
+                                  folders.camera + "BIG.JPG", folders, &outGrowth) && met;
+            met = BenchThroughput("send in 256 MiB, the view's drop target",
+                                  [&] { return Upload(window, folders, "big.jpg", "BIG     .JPG", kLargeFile); }, folders.source + "big.jpg",
+                                  folders, &inGrowth) && met;
+            met = PrintGrowth("private bytes growth, copying out", outGrowth) && met;
+            met = PrintGrowth("private bytes growth, sending in", inGrowth) && met;
+            demo.SetRate(kRate);
+            met = PrintRated("copy out 16 MiB at 1,000,000 B/s", CopyOut(window, folders, "MID.JPG", kRatedFile)) && met;
+            met = PrintRated("send in 16 MiB at 1,000,000 B/s", Upload(window, folders, "mid.jpg", "MID     .JPG", kRatedFile)) && met;
+            printf("\nmessages shown: %d\nevery figure meets its goal: %s\n", g_cBoxes, met && g_cBoxes == 0 ? "yes" : "NO");
+        }
+        window.Close();
+    }
+    for (const std::string* folder : {&folders.camera, &folders.source, &folders.target}) {
+        RemoveFiles(*folder);
+        RemoveDirectoryA(folder->c_str());
+    }
+    RemoveDirectoryA(folders.root.c_str());
+    UnhookWindowsHookEx(g_hBoxHook);
+    OleUninitialize();
+    if (!ok) fprintf(stderr, "transferbench: the files or the camera folder could not be set up\n");
+    return ok ? 0 : 1;
+}
