@@ -193,8 +193,8 @@ TEST_F(CommandSafetyTest, TheContextMenuCarriesOutOnlyThroughItsViewAndSaysWheth
         {"open by number", nullptr, IDM_OPEN, false, Invoker::View, nullptr, S_OK, {}, {"A.QQH", "C.QQH"}, all, {}, FVM_DETAILS},
         {"a delete the camera refuses", "Delete", 0, false, Invoker::View, "ZQ_DeleteFile", E_FAIL, {"A.QQH"}, {}, all,
          {Text(1003)}, FVM_DETAILS},
-        {"a cut without a data object", "cut", 0, false, Invoker::View, nullptr, E_FAIL, {}, {}, all, {}, FVM_DETAILS},
-        {"a copy without a data object", "copy", 0, false, Invoker::View, nullptr, E_FAIL, {}, {}, all, {}, FVM_DETAILS},
+        {"cut", "cut", 0, false, Invoker::View, nullptr, S_OK, {}, {}, all, {}, FVM_DETAILS},
+        {"copy by number", nullptr, IDM_COPY, false, Invoker::View, nullptr, S_OK, {}, {}, all, {}, FVM_DETAILS},
         {"a paste without files on the clipboard", "paste", 0, true, Invoker::View, nullptr, DV_E_FORMATETC, {}, {}, all, {},
          FVM_DETAILS},
         {"a view mode of the background menu", nullptr, IDM_VIEW_LARGEICONS, true, Invoker::View, nullptr, S_OK, {}, {}, all, {},
@@ -231,7 +231,11 @@ TEST_F(CommandSafetyTest, TheContextMenuCarriesOutOnlyThroughItsViewAndSaysWheth
         EXPECT_EQ(RowNames(), row.camera) << row.what;
         EXPECT_EQ(m_capture.Messages(), row.messages) << row.what;
         EXPECT_EQ(CurrentViewMode(), row.viewMode) << row.what;
-        EXPECT_EQ(ClipboardText(), "keep") << row.what;
+        // Only Cut and Copy through the view put the files on the clipboard (a Cut's rows dimmed).
+        const bool clipboard = hr == S_OK && (info.lpVerb == MAKEINTRESOURCEA(IDM_CUT) || info.lpVerb == MAKEINTRESOURCEA(IDM_COPY));
+        EXPECT_EQ(ClipboardText(), clipboard ? "" : "keep") << row.what;
+        EXPECT_EQ(CutRows(), (clipboard && info.lpVerb == MAKEINTRESOURCEA(IDM_CUT) ? std::vector<int>{0, 2} : std::vector<int>{}))
+            << row.what;
     }
 }
 

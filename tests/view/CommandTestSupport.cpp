@@ -30,8 +30,7 @@ void ViewCommandTest::ShowFiles(const std::vector<int>& selected)
 
 void ViewCommandTest::ResetFiles(const std::vector<int>& selected)
 {
-    PelSim_ClearFailures();
-    for (const auto& [name, size] : kThreeFiles) PelSim_RemoveFile(name.c_str());
+    PelSim_Reset();
     AddFiles(kThreeFiles);
     ComPtr<CameraView> view = View();
     view->SetViewMode(FVM_DETAILS);
@@ -169,6 +168,75 @@ std::string ViewCommandTest::ClipboardText()
     }
     CloseClipboard();
     return text;
+}
+
+void ViewCommandTest::PutDropBlockOnClipboard(const std::vector<BYTE>& block)
+{
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, block.size());
+    CopyMemory(GlobalLock(copy), block.data(), block.size());
+    GlobalUnlock(copy);
+    SetClipboardData(CF_HDROP, copy);
+    CloseClipboard();
+}
+
+std::vector<BYTE> DropBlock(const std::vector<std::string>& paths, bool fWide)
+{
+    DROPFILES header = {};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = fWide;
+    std::vector<BYTE> block(reinterpret_cast<const BYTE*>(&header), reinterpret_cast<const BYTE*>(&header + 1));
+    auto append = [&](const std::string& text) {
+        for (char c : text) {
+            block.push_back(static_cast<BYTE>(c));
+            if (fWide) block.push_back(0);
+        }
+        block.insert(block.end(), fWide ? 2 : 1, 0);
+    };
+    for (const std::string& path : paths) append(path);
+    append("");
+    return block;
+}
+
+PcFolder::PcFolder(const char* name)
+{
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    m_path = std::string(temp) + name;
+    CreateDirectoryA(m_path.c_str(), nullptr);
+}
+
+PcFolder::~PcFolder()
+{
+    WIN32_FIND_DATAA found = {};
+    FindHandle find(FindFirstFileA(Path("*").c_str(), &found));
+    for (bool more = find.IsValid(); more; more = FindNextFileA(find.Get(), &found)) {
+        SetFileAttributesA(Path(found.cFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(Path(found.cFileName).c_str());
+    }
+    find.Close();
+    RemoveDirectoryA(m_path.c_str());
+}
+
+std::string PcFolder::WriteFile(const std::string& name, DWORD size) const
+{
+    const std::string path = Path(name);
+    const std::string bytes(size, 'p');
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    ::WriteFile(file.Get(), bytes.data(), size, &written, nullptr);
+    return path;
+}
+
+std::string PcFolder::ReadFile(const std::string& path)
+{
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file.IsValid()) return "(missing)";
+    std::string bytes(GetFileSize(file.Get(), nullptr), '\0');
+    DWORD read = 0;
+    ::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    return bytes;
 }
 
 std::string Text(UINT id)

@@ -47,12 +47,34 @@ protected:
     // The clipboard.
     static void PutTextOnClipboard(const char* text);
     static std::string ClipboardText();
+    // A CF_HDROP block as it stands (well-formed or not).
+    static void PutDropBlockOnClipboard(const std::vector<BYTE>& block);
 
     HarmlessFileType m_type{".qqh"};
 
 private:
     static LRESULT CALLBACK RecordPopups(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);
     std::vector<std::vector<MenuEntry>> m_popups;
+};
+
+// A CF_HDROP block: the header, then the paths, single-byte or wide, and the list's end.
+std::vector<BYTE> DropBlock(const std::vector<std::string>& paths, bool fWide);
+
+// A folder of the PC for the length of a test, with whatever is put into it.
+class PcFolder {
+public:
+    explicit PcFolder(const char* name);
+    ~PcFolder();
+    PcFolder(const PcFolder&) = delete;
+    PcFolder& operator=(const PcFolder&) = delete;
+
+    std::string Path(const std::string& name = "") const { return m_path + "\\" + name; }
+    // Writes a file of size bytes of 'p' into the folder; its path.
+    std::string WriteFile(const std::string& name, DWORD size) const;
+    static std::string ReadFile(const std::string& path);
+
+private:
+    std::string m_path;
 };
 
 // A text of the string table.

@@ -34,6 +34,21 @@ std::vector<UINT> Ids(const std::vector<MenuEntry>& entries)
     return ids;
 }
 
+// The "Preferred DropEffect" a receiver reads from the clipboard; none when it is not there.
+DWORD PreferredDropEffect()
+{
+    ComPtr<IDataObject> data;
+    if (FAILED(OleGetClipboard(&data))) return DROPEFFECT_NONE;
+    FORMATETC format = {static_cast<CLIPFORMAT>(RegisterClipboardFormatA("Preferred DropEffect")), nullptr, DVASPECT_CONTENT,
+                        -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    if (FAILED(data->GetData(&format, &medium))) return DROPEFFECT_NONE;
+    DWORD effect = DROPEFFECT_NONE;
+    if (GlobalLockPtr<DWORD> block{medium.hGlobal}) effect = *block.Get();
+    ReleaseStgMedium(&medium);
+    return effect;
+}
+
 // What the about box showed.
 struct AboutFields {
     int shown = 0;
@@ -46,6 +61,7 @@ protected:
     void SetUp() override
     {
         ViewCommandTest::SetUp();
+        m_note = m_pc.WriteFile("NOTE.TXT", 64);
         m_capture.SetAction([this](HWND hwnd, const CapturedDialog&) {
             if (GetDlgItem(hwnd, IDC_ABOUT_MODULE)) {
                 ++m_about.shown;
@@ -59,14 +75,15 @@ protected:
     }
 
     // The usual start of a command: rows selected, row 1 still marked from an earlier Cut,
-    // text on the clipboard, and a view mode other than the one a mode command asks for.
+    // text on the clipboard (for Paste a PC file), and a view mode other than the one a
+    // mode command asks for.
     void Prepare(UINT id, const std::vector<int>& selected)
     {
         ResetFiles(selected);
         MarkCut(1);
-        PutTextOnClipboard("keep");
+        if (id == IDM_PASTE) PutDropBlockOnClipboard(DropBlock({m_note}, false));
+        else PutTextOnClipboard("keep");
         View()->SetViewMode(id == IDM_VIEW_DETAILS ? FVM_LIST : FVM_DETAILS);
-        m_clipboardSequence = GetClipboardSequenceNumber();
         m_about = {};
         m_capture.Clear();
     }
@@ -88,7 +105,7 @@ protected:
     // from the background menu).
     void ExpectHandlerRan(UINT id, const std::string& where)
     {
-        const bool cameraWork = id == IDM_OPEN || id == IDM_DELETE || id == IDM_ABOUT;
+        const bool cameraWork = id == IDM_OPEN || id == IDM_DELETE || id == IDM_ABOUT || id == IDM_PASTE;
         EXPECT_EQ(!CameraCalls().empty(), cameraWork) << where;
         EXPECT_FALSE(PelSim_IsLinkOpen()) << where;
         ComPtr<CameraView> view = View();
@@ -103,12 +120,16 @@ protected:
             EXPECT_EQ(RowNames(), (std::vector<std::string>{"B.QQH"})) << where;
             break;
         case IDM_COPY:
-        case IDM_CUT:  // the folder gives no data object yet: the clipboard stays, the old marks go
-            EXPECT_EQ(CutRows(), std::vector<int>{}) << where;
-            EXPECT_EQ(ClipboardText(), "keep") << where;
-            EXPECT_EQ(GetClipboardSequenceNumber(), m_clipboardSequence) << where;
-            EXPECT_EQ(view->CutPending(), 0u) << where;
-            EXPECT_EQ(view->ClipboardData(), nullptr) << where;
+        case IDM_CUT:  // the earlier Cut's mark goes; the files go on the clipboard, a Cut's dimmed
+            EXPECT_EQ(CutRows(), (id == IDM_CUT ? std::vector<int>{0, 2} : std::vector<int>{})) << where;
+            EXPECT_EQ(view->CutPending(), id == IDM_CUT ? 1u : 0u) << where;
+            EXPECT_EQ(OleIsCurrentClipboard(view->ClipboardData()), S_OK) << where;
+            EXPECT_TRUE(IsClipboardFormatAvailable(CF_HDROP)) << where;
+            EXPECT_EQ(PreferredDropEffect(), id == IDM_CUT ? DROPEFFECT_MOVE : DROPEFFECT_NONE) << where;
+            break;
+        case IDM_PASTE:
+            EXPECT_EQ(NamesPassedTo("ZQ_PutFile"), std::vector<std::string>{"NOTE    .TXT"}) << where;
+            EXPECT_EQ(RowNames(), (std::vector<std::string>{"A.QQH", "B.QQH", "C.QQH", "NOTE    .TXT"})) << where;
             break;
         case IDM_SELECTALL: EXPECT_EQ(SelectedRows(), (std::vector<int>{0, 1, 2})) << where; break;
         case IDM_INVERTSELECTION: EXPECT_EQ(SelectedRows(), (std::vector<int>{1})) << where; break;
@@ -125,13 +146,17 @@ protected:
             break;
         }
         }
-        if (id != IDM_ABOUT) {
+        if (id == IDM_PASTE) {
+            ASSERT_EQ(m_capture.Count(), 1u) << where;
+            EXPECT_EQ(m_capture.Dialogs()[0].caption, "Downloading to Lumora") << where;
+        } else if (id != IDM_ABOUT) {
             EXPECT_EQ(m_capture.Count(), 0u) << where;
         }
     }
 
     AboutFields m_about;
-    DWORD m_clipboardSequence = 0;
+    PcFolder m_pc{"lumora-commands"};
+    std::string m_note;  // a PC file for Paste
 };
 
 TEST_F(CommandTest, EveryCommandReachesItsHandlerFromEveryPlaceItIsOffered)
@@ -143,17 +168,18 @@ TEST_F(CommandTest, EveryCommandReachesItsHandlerFromEveryPlaceItIsOffered)
     };
     const WPARAM down = VK_DOWN, enter = VK_RETURN;
     std::vector<Row> rows;
-    for (UINT id : {IDM_OPEN, IDM_DELETE, IDM_COPY, IDM_CUT, IDM_SELECTALL, IDM_INVERTSELECTION, IDM_VIEW_LARGEICONS,
-                    IDM_VIEW_SMALLICONS, IDM_VIEW_LIST, IDM_VIEW_DETAILS, IDM_ABOUT})
+    for (UINT id : {IDM_OPEN, IDM_DELETE, IDM_COPY, IDM_CUT, IDM_PASTE, IDM_SELECTALL, IDM_INVERTSELECTION,
+                    IDM_VIEW_LARGEICONS, IDM_VIEW_SMALLICONS, IDM_VIEW_LIST, IDM_VIEW_DETAILS, IDM_ABOUT})
         rows.push_back({Source::MenuBar, id, {}});
-    for (UINT id : {IDM_OPEN, IDM_DELETE, IDM_COPY, IDM_CUT, IDM_VIEW_LARGEICONS, IDM_VIEW_SMALLICONS, IDM_VIEW_LIST,
-                    IDM_VIEW_DETAILS})
+    for (UINT id : {IDM_OPEN, IDM_DELETE, IDM_COPY, IDM_CUT, IDM_PASTE, IDM_VIEW_LARGEICONS, IDM_VIEW_SMALLICONS,
+                    IDM_VIEW_LIST, IDM_VIEW_DETAILS})
         rows.push_back({Source::Toolbar, id, {}});
     rows.insert(rows.end(), {
         {Source::Key, IDM_DELETE, {VK_DELETE}},
         {Source::ControlKey, IDM_SELECTALL, {'A'}},
         {Source::ControlKey, IDM_COPY, {'C'}},
         {Source::ControlKey, IDM_CUT, {'X'}},
+        {Source::ControlKey, IDM_PASTE, {'V'}},  // rows are selected: the given command needs no item of their menu
         {Source::RightClick, IDM_OPEN, {down, enter}},
         {Source::RightClick, IDM_COPY, {down, down, enter}},
         {Source::RightClick, IDM_CUT, {down, down, down, enter}},
@@ -162,6 +188,7 @@ TEST_F(CommandTest, EveryCommandReachesItsHandlerFromEveryPlaceItIsOffered)
         {Source::RightClick, IDM_VIEW_SMALLICONS, {down, down, enter}},
         {Source::RightClick, IDM_VIEW_LIST, {down, down, down, enter}},
         {Source::RightClick, IDM_VIEW_DETAILS, {down, down, down, down, enter}},
+        {Source::RightClick, IDM_PASTE, {down, enter}},  // first in the background menu when files are on the clipboard
         {Source::Enter, IDM_OPEN, {}},
         {Source::DoubleClick, IDM_OPEN, {}},
     });
@@ -190,7 +217,9 @@ TEST_F(CommandTest, EveryCommandReachesItsHandlerFromEveryPlaceItIsOffered)
         const auto popups = TakePopups();
         if (row.source == Source::RightClick) {
             ASSERT_EQ(popups.size(), 1u) << where;
-            EXPECT_EQ(Ids(popups[0]), background ? kBackgroundMenu : kSelectionMenu) << where;
+            std::vector<UINT> shown = background ? kBackgroundMenu : kSelectionMenu;
+            if (row.id == IDM_PASTE) shown.insert(shown.begin(), {IDM_PASTE, 0});
+            EXPECT_EQ(Ids(popups[0]), shown) << where;
         } else if (row.source != Source::MenuBar) {
             EXPECT_EQ(popups.size(), 0u) << where;
         }
