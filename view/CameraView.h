@@ -72,7 +72,8 @@ public:
     void ShowItemMenu(int x, int y, bool fDefault, int idCommand);
     // A command of the view chosen through the folder's context menu for its items: carried
     // out as if chosen in the view, on those items. S_OK when it was done; a failure when
-    // it was not (E_FAIL while another command of the view runs).
+    // it was not (E_FAIL while another command of the view runs, E_INVALIDARG for a
+    // command on files through a menu made for none).
     HRESULT InvokeMenuCommand(UINT idCommand, UINT cidl, const LPCITEMIDLIST* apidl);
     // The handlers; each answers whether it did what it was asked.
     bool OpenItems(UINT cidl, LPCITEMIDLIST* apidl);

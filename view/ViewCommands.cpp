@@ -33,6 +33,13 @@ UINT DefaultCommand(HMENU hmenu)
     }
 }
 
+// Open, Delete, Copy and Cut act on files; a menu made for none has nothing for them.
+bool ActsOnItems(UINT idCommand)
+{
+    return idCommand >= IDM_OPEN && idCommand <= IDM_CUT;
+}
+
+// S_OK for a handler that did what it was asked, else E_FAIL.
 HRESULT DoneOrFailed(bool done)
 {
     return done ? S_OK : E_FAIL;
@@ -72,7 +79,7 @@ void CameraView::RunItemMenu(int x, int y, bool fDefault, int idCommand)
 
 HRESULT CameraView::InvokeMenuCommand(UINT idCommand, UINT cidl, const LPCITEMIDLIST* apidl)
 {
-    if (!IsViewCommand(idCommand)) return E_INVALIDARG;
+    if (!IsViewCommand(idCommand) || (cidl == 0 && ActsOnItems(idCommand))) return E_INVALIDARG;
     ViewOperation operation(this);
     if (!operation) return E_FAIL;
     ItemCopies items(m_pMalloc.Get(), m_pIdManager.get());
