@@ -19,6 +19,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include "bench/BenchTiming.h"
 #include "folder/CameraFolder.h"
 #include "host/HostBrowser.h"
 #include "module/Module.h"
@@ -37,23 +38,6 @@ constexpr double kThroughputGoal = 0.9;
 constexpr double kRateGoal = 1.05;
 constexpr SIZE_T kMemoryGoal = 512 * 1024 + 1024 * 1024;
 const char kDemoKey[] = "Software\\Lumora Camera Simulator";
-
-// Seconds a call takes.
-double Seconds(const std::function<void()>& call)
-{
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    call();
-    QueryPerformanceCounter(&end);
-    return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 double MiBPerSecond(ULONGLONG bytes, double seconds)
 {

@@ -16,6 +16,7 @@
 #include <new>
 #include <string>
 #include <vector>
+#include "bench/BenchTiming.h"
 #include "folder/CameraFolder.h"
 #include "host/HostBrowser.h"
 #include "module/ComObject.h"
@@ -29,23 +30,6 @@ constexpr int kFiles = 10000;
 constexpr int kFillRuns = 5;
 constexpr double kFillGoalSeconds = 0.25;
 const char* const kExtensions[] = {"JPG", "WAV", "MOV", "MP3", "TXT", "INI", "AVI", "BMP", "jpg", "QQZ"};
-
-// Seconds a call takes.
-double Seconds(const std::function<void()>& call)
-{
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    call();
-    QueryPerformanceCounter(&end);
-    return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // The camera folder with the time its listings take: the view shows this folder, so each
 // fill's listing is measured inside the fill itself.

@@ -74,18 +74,6 @@ Messages ExpectedMessages(const std::string& operation, const std::string& funct
     return messages;
 }
 
-// The names of the camera's calls since the log was cleared.
-std::vector<std::string> CallNames()
-{
-    std::vector<std::string> names;
-    for (int i = 0; i < PelSim_LogCount(); ++i) {
-        PelSimCall call = {};
-        PelSim_LogEntry(i, &call);
-        names.push_back(call.function);
-    }
-    return names;
-}
-
 // The top-level entries of a folder.
 std::vector<std::string> FolderEntries(const std::string& folder)
 {
@@ -147,7 +135,7 @@ protected:
         operation.run();
         PumpQueued();
         PelSim_ClearFailures();
-        return CallNames();
+        return CameraCalls();
     }
 
     // What every run must leave: the messages of its failure and no other, every camera
@@ -202,18 +190,7 @@ private:
         View()->ShowItemMenu(0, 0, false, static_cast<int>(id));
     }
 
-    // A receiver's read of the files as a CF_HDROP list; its paths.
-    static std::vector<std::string> ReadFileList(IDataObject* data)
-    {
-        FORMATETC files = HGlobalFormat(CF_HDROP);
-        STGMEDIUM medium = {};
-        if (!data || data->GetData(&files, &medium) != S_OK) return {};
-        std::vector<std::string> paths = DroppedPaths(medium.hGlobal);
-        ReleaseStgMedium(&medium);
-        return paths;
-    }
-
-    void CopyOut() { ReadFileList(DataObjectForRows({0, 1}, false).Get()); }
+    void CopyOut() { FileListOf(DataObjectForRows({0, 1}, false).Get()); }
 
     // A Cut that a PC folder completes: the list read, each copy moved by the shell, then
     // the receiver's notice that it moved them, to the object the Cut placed.
@@ -221,7 +198,7 @@ private:
     {
         RunCommand(IDM_CUT, {0, 1});
         ComPtr<IDataObject> cut(View()->ClipboardData());
-        for (const std::string& path : ReadFileList(cut.Get())) ShellMove(path, Moved());
+        for (const std::string& path : FileListOf(cut.Get())) ShellMove(path, Moved());
         if (!cut) return;
         DWORD effect = DROPEFFECT_MOVE;
         STGMEDIUM notice = BlockMedium(NewBlock(Bytes(reinterpret_cast<BYTE*>(&effect), reinterpret_cast<BYTE*>(&effect) + 4)));

@@ -56,12 +56,7 @@ protected:
     {
         ComPtr<IDataObject> clipboard;
         EXPECT_EQ(OleGetClipboard(&clipboard), S_OK);
-        FORMATETC files = HGlobalFormat(CF_HDROP);
-        STGMEDIUM medium = {};
-        if (!clipboard || clipboard->GetData(&files, &medium) != S_OK) return {};
-        std::vector<std::string> paths = DroppedPaths(medium.hGlobal);
-        ReleaseStgMedium(&medium);
-        return paths;
+        return FileListOf(clipboard.Get());
     }
 };
 

@@ -252,6 +252,16 @@ std::vector<std::string> DroppedPaths(HGLOBAL block)
     return paths;
 }
 
+std::vector<std::string> FileListOf(IDataObject* data)
+{
+    FORMATETC files = HGlobalFormat(CF_HDROP);
+    STGMEDIUM medium = {};
+    if (!data || data->GetData(&files, &medium) != S_OK) return {};
+    std::vector<std::string> paths = DroppedPaths(medium.hGlobal);
+    ReleaseStgMedium(&medium);
+    return paths;
+}
+
 HGLOBAL NewBlock(const Bytes& bytes)
 {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());

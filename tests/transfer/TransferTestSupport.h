@@ -70,6 +70,8 @@ FORMATETC HGlobalFormat(UINT cf);
 // The bytes of a global block, and the paths of a CF_HDROP block as the shell reads them.
 Bytes BlockBytes(HGLOBAL block);
 std::vector<std::string> DroppedPaths(HGLOBAL block);
+// The paths of a data object's CF_HDROP list, read as a receiver does; none when it gives none.
+std::vector<std::string> FileListOf(IDataObject* data);
 // A global block holding the bytes.
 HGLOBAL NewBlock(const Bytes& bytes);
 // A medium of a block (its tymed as given), released through pUnkForRelease when one is given.

@@ -1,0 +1,23 @@
+// What the benchmarks share: the time a call takes and the median of several runs.
+#pragma once
+#include <windows.h>
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+// Seconds a call takes.
+inline double Seconds(const std::function<void()>& call)
+{
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    call();
+    QueryPerformanceCounter(&end);
+    return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+inline double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
