@@ -7,20 +7,28 @@ constexpr wchar_t kFrameClass[] = L"LumoraHostFrame";
 constexpr int kGap = 2;
 constexpr int kAddressHeight = 22;
 
-// The frame's window class of this program, registered once.
-bool RegisterFrameClass(WNDPROC windowProc)
+INIT_ONCE g_frameClassOnce = INIT_ONCE_STATIC_INIT;
+
+// INIT_ONCE callback: registers the frame's class with the window procedure it is given.
+BOOL CALLBACK RegisterFrameClassOnce(PINIT_ONCE, PVOID windowProc, PVOID*)
 {
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (GetClassInfoExW(instance, kFrameClass, &wc)) return true;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = instance;
+    wc.lpfnWndProc = reinterpret_cast<WNDPROC>(windowProc);
+    wc.hInstance = GetModuleHandleW(nullptr);
     wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kFrameClass;
     return RegisterClassExW(&wc) != 0;
+}
+
+// The frame's window class of this program, registered once. Frames of two threads can be
+// made at the same time: the second waits until the first has registered the class (under
+// Wine a class that a registration refuses as existing can still be missing for a moment).
+bool RegisterFrameClass(WNDPROC windowProc)
+{
+    return InitOnceExecuteOnce(&g_frameClassOnce, RegisterFrameClassOnce, reinterpret_cast<PVOID>(windowProc), nullptr) != FALSE;
 }
 
 // A window's height, 0 for none.

@@ -7,6 +7,25 @@
 
 const char kViewClassName[] = "LumoraNSClass";
 
+namespace {
+INIT_ONCE g_viewClassOnce = INIT_ONCE_STATIC_INIT;
+
+// INIT_ONCE callback: registers "LumoraNSClass" for the module, unless it is there already.
+BOOL CALLBACK RegisterViewClassOnce(PINIT_ONCE, PVOID, PVOID*)
+{
+    WNDCLASSA existing = {};
+    if (GetClassInfoA(g_hinstModule, kViewClassName, &existing)) return TRUE;
+    WNDCLASSA wc = {};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = CameraView::ViewWndProc;
+    wc.hInstance = g_hinstModule;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kViewClassName;
+    return RegisterClassA(&wc) != 0;
+}
+}  // namespace
+
 CameraView* CameraView::Create(IShellFolder* folder)
 {
     auto* view = new (std::nothrow) CameraView(folder);
@@ -190,19 +209,12 @@ bool CameraView::IsOwnData(IDataObject* pData) const
     return pData && pData == m_pClipboardData;
 }
 
-// Registers "LumoraNSClass" once in the module.
+// Registers "LumoraNSClass" once in the module. Camera windows of two threads can be made at
+// the same time: the second waits until the first has registered the class, where both
+// registering would refuse one of them and its view would get no window.
 bool CameraView::RegisterViewClass()
 {
-    WNDCLASSA existing = {};
-    if (GetClassInfoA(g_hinstModule, kViewClassName, &existing)) return true;
-    WNDCLASSA wc = {};
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = ViewWndProc;
-    wc.hInstance = g_hinstModule;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kViewClassName;
-    return RegisterClassA(&wc) != 0;
+    return InitOnceExecuteOnce(&g_viewClassOnce, RegisterViewClassOnce, nullptr, nullptr) != FALSE;
 }
 
 // Nothing of the view runs while its window goes: the window forgets the view, the rows'

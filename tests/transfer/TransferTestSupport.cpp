@@ -368,8 +368,13 @@ std::vector<std::string> TransferTest::CutRows() const
 
 Messages TransferTest::Boxes() const
 {
+    return BoxesOf(m_capture);
+}
+
+Messages BoxesOf(const DialogCapture& capture)
+{
     Messages messages;
-    for (const CapturedDialog& dialog : m_capture.Dialogs()) {
+    for (const CapturedDialog& dialog : capture.Dialogs()) {
         bool box = true;
         for (const char* title : {"Copying from ", "Downloading to ", "Connecting to "}) box = box && dialog.caption.rfind(title, 0) != 0;
         if (box) messages.push_back(dialog.texts.empty() ? std::string() : dialog.texts.front());

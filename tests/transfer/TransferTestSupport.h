@@ -47,6 +47,9 @@ Bytes DropBlock(const std::vector<std::string>& paths, bool fWide = false);
 // The calls of one camera function, in order.
 std::vector<PelSimCall> CallsOf(const char* function);
 
+// The texts of the message boxes a capture saw (not the progress or connect dialogs).
+Messages BoxesOf(const DialogCapture& capture);
+
 // Records what the progress dialogs show each time a file begins: "File n of m" lines
 // ("Copying from Lumora: 2 of 3"), from the texts the dialog's number fields are given.
 class ProgressRecorder {
