@@ -5,26 +5,13 @@
 std::vector<std::string> CameraCalls()
 {
     std::vector<std::string> calls;
-    for (int i = 0; i < PelSim_LogCount(); ++i) {
-        PelSimCall call = {};
-        PelSim_LogEntry(i, &call);
+    for (const PelSimCall& call : CameraLog()) {
         const std::string function = call.function;
         std::string line = function;
         if (call.name[0]) line.append(" ").append(call.name);
         if (call.size) line.append(" ").append(std::to_string(call.size));
         if (function == "ZQ_OpenComm" || function == "ZQ_SetAcquisitionMode") line.append(" ").append(std::to_string(call.arg));
         calls.push_back(line);
-    }
-    return calls;
-}
-
-std::vector<PelSimCall> CallsOf(const char* function)
-{
-    std::vector<PelSimCall> calls;
-    for (int i = 0; i < PelSim_LogCount(); ++i) {
-        PelSimCall call = {};
-        PelSim_LogEntry(i, &call);
-        if (std::string(call.function) == function) calls.push_back(call);
     }
     return calls;
 }

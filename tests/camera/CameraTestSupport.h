@@ -9,6 +9,7 @@
 #include "camera/CameraWork.h"
 #include "camera/FakeCameraWindow.h"
 #include "pelcore/PelSim.h"
+#include "support/CameraLog.h"
 #include "support/DialogCapture.h"
 
 namespace text {
@@ -35,8 +36,6 @@ using Messages = std::vector<std::string>;
 
 // The calls the camera saw, one line each: "ZQ_OpenComm 1", "ZQ_GetFileSize A.JPG", ...
 std::vector<std::string> CameraCalls();
-// The calls of one function, in order.
-std::vector<PelSimCall> CallsOf(const char* function);
 // A file of size bytes whose content is a pattern of its position.
 std::vector<unsigned char> PatternBytes(size_t size, unsigned seed = 0);
 bool AddCameraFile(const char* name, size_t size, unsigned seed = 0);

@@ -4,6 +4,7 @@
 #include "folder/CameraFolder.h"
 #include "camera/ZqApi.h"
 #include "module/Raii.h"
+#include "support/CameraLog.h"
 #include "support/DialogCapture.h"
 
 namespace {
@@ -23,11 +24,7 @@ std::ostream& operator<<(std::ostream& out, const LoggedCall& call)
 std::vector<LoggedCall> CameraCalls()
 {
     std::vector<LoggedCall> calls;
-    for (int i = 0; i < PelSim_LogCount(); ++i) {
-        PelSimCall call = {};
-        PelSim_LogEntry(i, &call);
-        calls.push_back({call.function, call.name, call.arg});
-    }
+    for (const PelSimCall& call : CameraLog()) calls.push_back({call.function, call.name, call.arg});
     return calls;
 }
 

@@ -253,9 +253,9 @@ std::vector<std::string> UnitBreaks(int* units)
     bool open = false;
     std::string owner;  // "T0" or "T1": the window whose files the running unit moves
     std::string previous;
-    for (int i = 0; i < PelSim_LogCount(); ++i) {
-        PelSimCall call = {};
-        PelSim_LogEntry(i, &call);
+    const std::vector<PelSimCall> log = CameraLog();
+    for (size_t i = 0; i < log.size(); ++i) {
+        const PelSimCall& call = log[i];
         const std::string function = call.function, name = call.name;
         const std::string at = std::to_string(i) + " " + function + " " + name + ": ";
         if (call.status != ZQ_STATUS_OK) breaks.push_back(at + "status " + std::to_string(call.status));

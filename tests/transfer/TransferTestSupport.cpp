@@ -185,17 +185,6 @@ FaultyReads::~FaultyReads()
     if (m_pSlot && m_pOriginal) SwapSlot(m_pSlot, m_pOriginal);
 }
 
-std::vector<PelSimCall> CallsOf(const char* function)
-{
-    std::vector<PelSimCall> calls;
-    for (int i = 0; i < PelSim_LogCount(); ++i) {
-        PelSimCall call = {};
-        PelSim_LogEntry(i, &call);
-        if (std::string(call.function) == function) calls.push_back(call);
-    }
-    return calls;
-}
-
 namespace {
 thread_local ProgressRecorder* t_pRecorder = nullptr;
 }  // namespace

@@ -44,9 +44,6 @@ void CreatePcFile(const std::string& path, ULONGLONG size, unsigned seed = 0);
 // the empty last name; the paths single-byte or wide.
 Bytes DropBlock(const std::vector<std::string>& paths, bool fWide = false);
 
-// The calls of one camera function, in order.
-std::vector<PelSimCall> CallsOf(const char* function);
-
 // The texts of the message boxes a capture saw (not the progress or connect dialogs).
 Messages BoxesOf(const DialogCapture& capture);
 

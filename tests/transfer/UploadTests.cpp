@@ -21,9 +21,7 @@ const ULONGLONG kFourGiB = 1ull << 32;
 std::vector<std::string> PutCalls()
 {
     std::vector<std::string> lines;
-    for (int i = 0; i < PelSim_LogCount(); ++i) {
-        PelSimCall call = {};
-        PelSim_LogEntry(i, &call);
+    for (const PelSimCall& call : CameraLog()) {
         const std::string function = call.function;
         if (function.rfind("ZQ_Put", 0) != 0) continue;
         std::string line = function;

@@ -281,11 +281,7 @@ bool AllocationFailure::Happened() const
 std::vector<std::string> CameraCalls()
 {
     std::vector<std::string> calls;
-    for (int i = 0; i < PelSim_LogCount(); ++i) {
-        PelSimCall call = {};
-        PelSim_LogEntry(i, &call);
-        calls.push_back(call.function);
-    }
+    for (const PelSimCall& call : CameraLog()) calls.push_back(call.function);
     return calls;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 #include "ViewTestSupport.h"
 #include "host/HostBrowser.h"
+#include "support/CameraLog.h"
 #include "support/DialogCapture.h"
 #include "view/CameraView.h"
 

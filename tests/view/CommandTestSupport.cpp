@@ -76,11 +76,7 @@ std::vector<std::string> ViewCommandTest::CameraNames()
 std::vector<std::string> ViewCommandTest::NamesPassedTo(const char* function)
 {
     std::vector<std::string> names;
-    for (int i = 0; i < PelSim_LogCount(); ++i) {
-        PelSimCall call = {};
-        PelSim_LogEntry(i, &call);
-        if (lstrcmpA(call.function, function) == 0) names.push_back(call.name);
-    }
+    for (const PelSimCall& call : CallsOf(function)) names.push_back(call.name);
     return names;
 }
 
