@@ -26,11 +26,11 @@ HGLOBAL MakeDropFilesBlock(const char* list, SIZE_T cbList)
 // the copies; null when nothing was copied (no items: the camera is not even asked).
 HGLOBAL ItemDataObject::BuildDropFiles(bool fReadOnly)
 {
-    if (m_cidl == 0 || m_cidl > (static_cast<SIZE_T>(-1) - 1) / MAX_PATH) return nullptr;
+    if (m_items.Count() == 0 || m_items.Count() > (static_cast<SIZE_T>(-1) - 1) / MAX_PATH) return nullptr;
     WaitCursor wait;
     CameraWork work(m_connection.Get(), m_hwndOwner);
     if (!work.Connect()) return nullptr;
-    MallocPtr<char> paths(m_pMalloc.Get(), static_cast<char*>(m_pMalloc->Alloc(static_cast<SIZE_T>(m_cidl) * MAX_PATH + 1)));
+    MallocPtr<char> paths(m_pMalloc.Get(), static_cast<char*>(m_pMalloc->Alloc(static_cast<SIZE_T>(m_items.Count()) * MAX_PATH + 1)));
     if (!paths) return nullptr;
     SIZE_T total = 0;
     CopyItemsToTemp(work.Connection(), paths.Get(), &total, fReadOnly);
@@ -39,7 +39,7 @@ HGLOBAL ItemDataObject::BuildDropFiles(bool fReadOnly)
         paths.Get()[total] = '\0';
         block = MakeDropFilesBlock(paths.Get(), total + 1);
     }
-    if (!block) std::fill(m_afListed.get(), m_afListed.get() + m_cidl, false);  // nothing is listed after all
+    if (!block) std::fill(m_afListed.get(), m_afListed.get() + m_items.Count(), false);  // nothing is listed after all
     return block;
 }
 
@@ -47,14 +47,14 @@ HGLOBAL ItemDataObject::BuildDropFiles(bool fReadOnly)
 // names equal without regard to case would share one temporary path: only the first is tried.
 void ItemDataObject::CopyItemsToTemp(CameraConnection* connection, char* paths, SIZE_T* pcbPaths, bool fReadOnly)
 {
-    CopyProgressDialog dialog(m_hwndOwner, m_cidl);
+    CopyProgressDialog dialog(m_hwndOwner, m_items.Count());
     CameraNameSet tried;
     char* write = paths;
-    for (UINT i = 0; i < m_cidl; ++i) {
+    for (UINT i = 0; i < m_items.Count(); ++i) {
         dialog.SetCurrent(i + 1);
-        if (!m_apidl[i]) continue;
+        if (!m_items.Item(i)) continue;
         char name[MAX_PATH];
-        m_pIdManager->GetItemName(m_apidl[i], name, MAX_PATH);
+        m_pIdManager->GetItemName(m_items.Item(i), name, MAX_PATH);
         if (tried.Contains(name) || FAILED(tried.Add(name))) {
             connection->ReportTransferError(2);  // as for any copy that cannot be made
             continue;
@@ -77,17 +77,16 @@ void ItemDataObject::FinishMove(CameraView* view)
     CameraWork work(m_connection.Get(), m_hwndOwner);
     if (!work.Connect()) return;
     UINT kept = 0;
-    for (UINT i = 0; i < m_cidl; ++i) {
-        if (!m_apidl[i]) continue;
+    for (UINT i = 0; i < m_items.Count(); ++i) {
+        if (!m_items.Item(i)) continue;
         if (!IsCopyMovedAway(i)) {
             ++kept;
             continue;
         }
         char name[MAX_PATH];
-        m_pIdManager->GetItemName(m_apidl[i], name, MAX_PATH);
+        m_pIdManager->GetItemName(m_items.Item(i), name, MAX_PATH);
         work->DeleteCameraFile(name);
-        m_pIdManager->Delete(m_apidl[i]);
-        m_apidl[i] = nullptr;
+        m_items.Forget(i);
         m_afListed[i] = false;
     }
     for (; kept > 0; --kept) view->Refresh();
@@ -100,7 +99,7 @@ bool ItemDataObject::IsCopyMovedAway(UINT item)
     if (!m_hDropFiles || !m_afListed[item]) return false;
     char name[MAX_PATH];
     char path[MAX_PATH];
-    m_pIdManager->GetItemName(m_apidl[item], name, MAX_PATH);
+    m_pIdManager->GetItemName(m_items.Item(item), name, MAX_PATH);
     if (!BuildTempCopyPath(name, path)) return false;
     if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return false;
     const DWORD error = GetLastError();

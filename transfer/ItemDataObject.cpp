@@ -13,6 +13,14 @@ const ULONG kFormatCount = ARRAYSIZE(kFormats);
 // Notices of a receiver are a drop effect in the first four bytes of the block.
 const SIZE_T kDropEffectBytes = sizeof(DWORD);
 
+// The process's allocator; null when it cannot be had.
+ComPtr<IMalloc> ProcessMalloc()
+{
+    ComPtr<IMalloc> malloc;
+    if (FAILED(SHGetMalloc(&malloc))) malloc.Reset();
+    return malloc;
+}
+
 // A new block of clipboard memory holding a copy of size bytes; null when it cannot be had.
 HGLOBAL CopyToNewBlock(const void* bytes, SIZE_T size)
 {
@@ -45,7 +53,12 @@ ItemDataObject* ItemDataObject::Create(HWND hwndOwner, const LPCITEMIDLIST* apid
 }
 
 // In cut mode the formats of the receiver's notices are registered, in this order.
-ItemDataObject::ItemDataObject(HWND hwndOwner, bool fCut) : m_hwndOwner(hwndOwner), m_fCut(fCut)
+ItemDataObject::ItemDataObject(HWND hwndOwner, bool fCut)
+    : m_hwndOwner(hwndOwner),
+      m_fCut(fCut),
+      m_pMalloc(ProcessMalloc()),
+      m_pIdManager(ItemIdManager::Create()),
+      m_items(m_pMalloc.Get(), m_pIdManager.get())
 {
     if (!m_fCut) return;
     m_cfPreferredDropEffect = RegisterClipboardFormatA("Preferred DropEffect");
@@ -53,31 +66,20 @@ ItemDataObject::ItemDataObject(HWND hwndOwner, bool fCut) : m_hwndOwner(hwndOwne
     m_cfPasteSucceeded = RegisterClipboardFormatA("Paste Succeeded");
 }
 
-// The allocator, the manager and the object's own copies of the items (a copy that fails
-// leaves its entry null: that item is never copied out nor deleted).
+// The object's own copies of the items (a copy that fails leaves its entry null: that item
+// is never copied out nor deleted).
 bool ItemDataObject::Initialize(const LPCITEMIDLIST* apidl, UINT cidl)
 {
-    if (FAILED(SHGetMalloc(&m_pMalloc)) || !m_pMalloc) return false;
-    m_pIdManager = ItemIdManager::Create();
-    if (!m_pIdManager || (cidl > 0 && !apidl)) return false;
+    if (!m_pMalloc || !m_pIdManager || (cidl > 0 && !apidl)) return false;
     if (cidl == 0) return true;
-    if (cidl > static_cast<SIZE_T>(-1) / sizeof(LPITEMIDLIST)) return false;
-    m_apidl = static_cast<LPITEMIDLIST*>(m_pMalloc->Alloc(static_cast<SIZE_T>(cidl) * sizeof(LPITEMIDLIST)));
     m_afListed.reset(new (std::nothrow) bool[cidl]());
-    if (!m_apidl || !m_afListed) return false;
-    ZeroMemory(m_apidl, static_cast<SIZE_T>(cidl) * sizeof(LPITEMIDLIST));
-    m_cidl = cidl;
-    for (UINT i = 0; i < cidl; ++i) m_apidl[i] = apidl[i] ? m_pIdManager->Copy(apidl[i]) : nullptr;
-    return true;
+    m_items.Assign(apidl, cidl);
+    return m_afListed && m_items.Count() == cidl;
 }
 
 // The copies go; the temporary files stay on disk. An idle link closes now, a busy one at its unit's end.
 ItemDataObject::~ItemDataObject()
 {
-    if (m_apidl) {
-        for (UINT i = 0; i < m_cidl; ++i) m_pIdManager->Delete(m_apidl[i]);
-        m_pMalloc->Free(m_apidl);
-    }
     if (CameraConnection* connection = m_connection.Get()) connection->DisconnectWhenIdle();
 }
 
@@ -107,14 +109,10 @@ IFACEMETHODIMP ItemDataObject::GetData(FORMATETC* pformatetcIn, STGMEDIUM* pmedi
 // DROPEFFECT_MOVE in four bytes, whatever aspect or medium was asked for.
 HRESULT ItemDataObject::GetPreferredDropEffect(STGMEDIUM* pmedium)
 {
-    GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, kDropEffectBytes));
-    if (!block) return DV_E_FORMATETC;
-    {
-        GlobalLockPtr<DWORD> effect(block.Get());
-        if (!effect) return STG_E_MEDIUMFULL;
-        *effect.Get() = DROPEFFECT_MOVE;
-    }
-    FillGlobalMedium(pmedium, block.Release());
+    const DWORD effect = DROPEFFECT_MOVE;
+    HGLOBAL block = CopyToNewBlock(&effect, kDropEffectBytes);
+    if (!block) return STG_E_MEDIUMFULL;
+    FillGlobalMedium(pmedium, block);
     return S_OK;
 }
 
@@ -191,7 +189,7 @@ HRESULT ItemDataObject::TakeDropEffect(UINT cfFormat, HGLOBAL hGlobal)
     ComPtr<CameraView> view = Adopt(ViewFromWindow(m_hwndOwner));
     if (!view) return S_OK;
     if (effect == DROPEFFECT_MOVE) FinishMove(view.Get());
-    else view->MarkCutItems(const_cast<LPCITEMIDLIST*>(m_apidl), m_cidl, FALSE);
+    else view->MarkCutItems(m_items.Items(), m_items.Count(), FALSE);
     EmptyClipboardOfThis();
     return S_OK;
 }
@@ -263,7 +261,7 @@ IFACEMETHODIMP ItemDataObject::Clone(IEnumFORMATETC** ppenum)
     if (!ppenum) return E_INVALIDARG;
     *ppenum = nullptr;
     const UINT fCut = m_fCut ? 1 : 0;
-    ItemDataObject* clone = Create(m_hwndOwner, const_cast<LPCITEMIDLIST*>(m_apidl), m_cidl, &fCut);
+    ItemDataObject* clone = Create(m_hwndOwner, m_items.Items(), m_items.Count(), &fCut);
     if (!clone) return E_OUTOFMEMORY;
     clone->m_iNextFormat = m_iNextFormat;
     *ppenum = static_cast<IEnumFORMATETC*>(clone);

@@ -67,7 +67,6 @@ private:
     UINT m_cfPasteSucceeded = 0;
     ULONG m_iNextFormat = 0;                // the built-in enumerator's position
     bool m_fBuilding = false;               // BuildDropFiles runs (its messages pump)
-    UINT m_cidl = 0;
-    LPITEMIDLIST* m_apidl = nullptr;        // m_cidl copies from m_pMalloc; null when gone or not copied
+    ItemCopies m_items;                     // an entry is null when not copied or gone with a move
     std::unique_ptr<bool[]> m_afListed;     // per item: its temporary copy is listed in m_hDropFiles
 };

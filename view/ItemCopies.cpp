@@ -1,32 +1,37 @@
 #include "view/ItemCopies.h"
 
-// A zeroed array, then one copy per item; a copy that cannot be made undoes them all.
+// A zeroed array, then one copy per item.
 bool ItemCopies::Assign(const LPCITEMIDLIST* apidl, UINT cidl)
 {
     Free();
     if (cidl == 0 || !apidl) return true;
+    if (cidl > static_cast<SIZE_T>(-1) / sizeof(LPCITEMIDLIST)) return false;
     const SIZE_T bytes = static_cast<SIZE_T>(cidl) * sizeof(LPCITEMIDLIST);
     m_apidl = static_cast<LPCITEMIDLIST*>(m_pMalloc->Alloc(bytes));
     if (!m_apidl) return false;
     ZeroMemory(m_apidl, bytes);
     m_cidl = cidl;
+    bool copied = true;
     for (UINT i = 0; i < cidl; ++i) {
         if (!apidl[i]) continue;
         m_apidl[i] = m_pIdManager->Copy(apidl[i]);
-        if (m_apidl[i]) continue;
-        Free();
-        return false;
+        copied = copied && m_apidl[i];
     }
-    return true;
+    return copied;
+}
+
+void ItemCopies::Forget(UINT i)
+{
+    if (i >= m_cidl || !m_apidl[i]) return;
+    m_pIdManager->Delete(const_cast<LPITEMIDLIST>(m_apidl[i]));
+    m_apidl[i] = nullptr;
 }
 
 // Each copy, then the array.
 void ItemCopies::Free()
 {
     if (!m_apidl) return;
-    for (UINT i = 0; i < m_cidl; ++i) {
-        if (m_apidl[i]) m_pIdManager->Delete(const_cast<LPITEMIDLIST>(m_apidl[i]));
-    }
+    for (UINT i = 0; i < m_cidl; ++i) Forget(i);
     m_pMalloc->Free(m_apidl);
     m_apidl = nullptr;
     m_cidl = 0;

@@ -1,5 +1,5 @@
-// The items one command of the view works on, as its own copies: the rows they came from
-// may go while the command runs (a refresh, a finished move), since the command's dialogs
+// Camera items held as an object's own copies: the rows they came from may go while a
+// command or a data object still works on them (a refresh, a finished move), since dialogs
 // and message boxes pump messages.
 #pragma once
 #include <windows.h>
@@ -14,12 +14,17 @@ public:
     ItemCopies(const ItemCopies&) = delete;
     ItemCopies& operator=(const ItemCopies&) = delete;
 
-    // Copies cidl items (null entries stay null); false, holding none, when memory ran out.
+    // Copies cidl items in order; a null item, or one whose copy cannot be made, stays null.
+    // False when the array or a copy could not be made (memory ran out); without the array
+    // nothing is held.
     bool Assign(const LPCITEMIDLIST* apidl, UINT cidl);
+    // Frees the copy of one item; its entry is null from now on.
+    void Forget(UINT i);
 
     UINT Count() const { return m_cidl; }
     // The copies in order; null when there are none.
     LPCITEMIDLIST* Items() const { return m_apidl; }
+    LPCITEMIDLIST Item(UINT i) const { return m_apidl[i]; }
 
 private:
     void Free();
