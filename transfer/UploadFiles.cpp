@@ -193,10 +193,7 @@ HRESULT CameraView::UploadFiles(HDROP hDrop)
 bool CameraView::GetListItemName(int row, char* name)
 {
     name[0] = '\0';
-    LVITEMA item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    if (!m_hwndList || !SendMessageA(m_hwndList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return false;
-    if (item.lParam) m_pIdManager->GetItemName(reinterpret_cast<LPCITEMIDLIST>(item.lParam), name, kCameraNameBuffer);
+    if (row < 0 || row >= RowCount()) return false;
+    if (const LPCITEMIDLIST item = RowItem(row)) m_pIdManager->GetItemName(item, name, kCameraNameBuffer);
     return true;
 }

@@ -266,7 +266,7 @@ void CameraView::SetStatusParts()
 void CameraView::SetStatusTexts()
 {
     const UINT selected = SelectedCount();
-    const int count = selected ? static_cast<int>(selected) : static_cast<int>(SendMessageA(m_hwndList, LVM_GETITEMCOUNT, 0, 0));
+    const int count = selected ? static_cast<int>(selected) : RowCount();
     char format[kTextCapacity] = "";
     char text[kTextCapacity] = "";
     LoadStringA(g_hinstModule, selected ? IDS_STATUS_SELECTED : IDS_STATUS_OBJECTS, format, kTextCapacity);

@@ -150,6 +150,7 @@ private:
     // The rows and the selection (ListRows.cpp).
     void FreeRowItems();
     void ClearCutMarks();
+    int RowCount() const;
     UINT SelectedCount() const;
     LPCITEMIDLIST* CollectSelection(UINT* pcidl);
     LPCITEMIDLIST RowItem(int row) const;

@@ -18,6 +18,12 @@ void CameraView::FreeRowItems()
     });
 }
 
+// The number of rows; 0 without a list.
+int CameraView::RowCount() const
+{
+    return m_hwndList ? static_cast<int>(SendMessageA(m_hwndList, LVM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
 // The number of selected rows.
 UINT CameraView::SelectedCount() const
 {
@@ -71,16 +77,15 @@ POINT CameraView::ContextMenuPosition(LPARAM lParam) const
 // The first row whose file name equals the item's, byte for byte; -1 when no row shows it.
 int CameraView::FindListItem(LPCITEMIDLIST pidl)
 {
-    if (!pidl || !m_hwndList) return -1;
-    for (int row = 0;; ++row) {
-        LVITEMA item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = row;
-        if (!SendMessageA(m_hwndList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
-        if (!item.lParam) continue;
-        const HRESULT order = m_pFolder->CompareIDs(kColumnName, pidl, reinterpret_cast<LPCITEMIDLIST>(item.lParam));
+    if (!pidl) return -1;
+    const int count = RowCount();
+    for (int row = 0; row < count; ++row) {
+        const LPCITEMIDLIST item = RowItem(row);
+        if (!item) continue;
+        const HRESULT order = m_pFolder->CompareIDs(kColumnName, pidl, item);
         if (order >= 0 && HRESULT_CODE(order) == 0) return row;
     }
+    return -1;
 }
 
 // Dims (or undims) the rows of the given items as cut; items no row shows are passed over.
@@ -111,9 +116,7 @@ void CameraView::ClearCutMarks()
 // Deletes every row marked as cut, from the last down, so the lower rows keep their places.
 void CameraView::RemoveCutRows()
 {
-    if (!m_hwndList) return;
-    const int count = static_cast<int>(SendMessageA(m_hwndList, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = count - 1; row >= 0; --row) {
+    for (int row = RowCount() - 1; row >= 0; --row) {
         if (SendMessageA(m_hwndList, LVM_GETITEMSTATE, row, LVIS_CUT)) SendMessageA(m_hwndList, LVM_DELETEITEM, row, 0);
     }
 }

@@ -216,7 +216,7 @@ void CameraView::FillList()
     m_fFilling = true;
     m_pTypeCache->Clear();
     SendMessageA(m_hwndList, WM_SETREDRAW, FALSE, 0);
-    int index = static_cast<int>(SendMessageA(m_hwndList, LVM_GETITEMCOUNT, 0, 0));
+    int index = RowCount();
     LPITEMIDLIST pidl = nullptr;
     ULONG fetched = 0;
     while (enumerator->Next(1, &pidl, &fetched) == S_OK && fetched == 1) {
