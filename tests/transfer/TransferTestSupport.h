@@ -6,16 +6,7 @@
 #include <vector>
 #include "view/CameraViewTestSupport.h"
 #include <shellapi.h>
-
-namespace text {
-inline const std::string k2000 = "The was not enough memory to complete the operation. Please close some applications, or reboot the system.";
-inline const std::string k2002 = "The file size came back as 0 bytes. This is an error condidtion. Please check the camera connections and try again.";
-inline const std::string k2004 = "There is not enough memory in the camera to complete this operation.";
-inline const std::string k2005 = "Large file transfer is not supported in this version of camera firmware.";
-inline const std::string kNoFreeName = "The file could not be copied to the camera because all the names it could be given there are already in use.";
-inline const std::string kNotAvailable = "This file is not available! The camera window will now be refreshed. Select OK to continue";
-inline const std::string k1002 = "The Camera was not located on the computer. Please check the connections and make sure the camera's power is on. If the window is open, click Refresh from its View menu.";
-}  // namespace text
+#include "support/MessageTexts.h"
 
 using Messages = std::vector<std::string>;
 using Bytes = std::vector<unsigned char>;
