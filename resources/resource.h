@@ -66,6 +66,10 @@
 #define IDS_COMSTATUS_BASE 1000
 #define IDS_TRANSFER_BASE 2000
 #define IDS_NO_FREE_CAMERA_NAME 2007
+// The folder of temporary copies cannot hold a copy (%s: that folder, wide).
+#define IDS_TEMP_FOLDER_UNUSABLE 2008
+// Files of a drop or paste left out for a reason other than their type (%s: their names, one a line).
+#define IDS_FILES_NOT_SENT 2009
 #define IDS_SHELL_FILE_NOT_FOUND 3000
 #define IDS_SHELL_PATH_NOT_FOUND 3001
 #define IDS_SHELL_NO_ASSOCIATION 3002
