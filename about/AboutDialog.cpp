@@ -3,6 +3,7 @@
 #include "about/FileVersion.h"
 #include "camera/CameraConnection.h"
 #include "camera/CameraWork.h"
+#include "camera/ProductName.h"
 #include "camera/ZqLibrary.h"
 #include "module/Raii.h"
 #include "module/TextHelpers.h"
@@ -70,7 +71,7 @@ void ShowFirmwareVersion(HWND hwnd)
 // Title and the four version fields.
 void InitAboutDialog(HWND hwnd)
 {
-    char product[100];
+    char product[kProductNameCapacity];
     if (ReadProductName(product, sizeof(product))) SetWindowTextA(hwnd, product);
     ShowFirmwareVersion(hwnd);
     char path[MAX_PATH];

@@ -127,9 +127,6 @@ CameraConnection* AcquireCameraConnection();
 // Gives one use back; the last one closes the link and destroys the connection.
 void ReleaseCameraConnection();
 
-// The product's display name from the registry (buffer of capacity bytes, at most 100).
-bool ReadProductName(char* name, DWORD capacity);
-
 // Module-wide state of the link.
 extern CameraConnection* g_pConnection;
 extern LONG g_cConnectionUsers;

@@ -1,6 +1,7 @@
 // The "Connecting to" dialog shown during the slow second connect attempt, and the
 // library's abort callback that keeps it alive and watches its Cancel button.
 #include "camera/CameraConnection.h"
+#include "camera/ProductName.h"
 #include "module/TextHelpers.h"
 #include "resources/resource.h"
 
@@ -14,12 +15,8 @@ const int kTitleCapacity = 100;
 // "Connecting to " and the product name, when the registry names the product.
 void SetConnectTitle(HWND hwnd)
 {
-    char product[100];
-    if (!ReadProductName(product, sizeof(product))) return;
-    char title[kTitleCapacity] = "";
-    LoadStringA(g_hinstModule, IDS_CONNECTING_TO, title, kTitleCapacity);
-    AppendStringN(title, product, kTitleCapacity);
-    SetWindowTextA(hwnd, title);
+    char title[kTitleCapacity];
+    if (BuildProductTitle(IDS_CONNECTING_TO, title, kTitleCapacity)) SetWindowTextA(hwnd, title);
 }
 
 // A mouse click or key is waiting: a press on Cancel counts even before it is dispatched.

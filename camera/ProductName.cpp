@@ -1,11 +1,15 @@
 // The product's display name, looked up in the registry for captions and titles.
-#include "camera/CameraConnection.h"
+#include "camera/ProductName.h"
+#include "module/Module.h"
+#include "module/Raii.h"
+#include "module/TextHelpers.h"
+#include "resources/resource.h"
 
 namespace {
 const char kSettingsKey[] = "Software\\Qorvix\\Lumora\\InformationSettings";
 const char kFallbackKey[] = "Software\\Corvane\\Lumora";
 // The product name is at most 100 bytes; the key path it points through at most 1024.
-const DWORD kProductNameMax = 100;
+const DWORD kProductNameMax = kProductNameCapacity;
 const DWORD kKeyPathMax = 1024;
 
 // Reads a value as text of at most capacity bytes, terminated; a value that fills
@@ -49,4 +53,25 @@ bool ReadProductName(char* name, DWORD capacity)
     const bool havePath = ReadValueText(settings.Get(), "Path", path, sizeof(path));
     settings.Reset();
     return havePath && ReadNameFromKey(path, KEY_QUERY_VALUE, name, capacity);
+}
+
+// The name that captions and the status bar show.
+void LoadProductName(char* text, int capacity)
+{
+    if (!text || capacity <= 0) return;
+    if (ReadProductName(text, static_cast<DWORD>(capacity))) return;
+    text[0] = '\0';
+    LoadStringA(g_hinstModule, IDS_PRODUCT_NAME, text, capacity);
+}
+
+// "Connecting to ", "Copying from ", "A&bout " ... followed by the product name.
+bool BuildProductTitle(UINT idPrefix, char* title, int capacity)
+{
+    if (!title || capacity <= 0) return false;
+    title[0] = '\0';
+    char product[kProductNameCapacity];
+    if (!ReadProductName(product, sizeof(product))) return false;
+    LoadStringA(g_hinstModule, idPrefix, title, capacity);
+    AppendStringN(title, product, capacity);
+    return true;
 }

@@ -1,5 +1,6 @@
 // Every failure the user hears of: one text of the string table in a warning box.
 #include "camera/CameraConnection.h"
+#include "camera/ProductName.h"
 #include "resources/resource.h"
 
 namespace {
@@ -37,9 +38,7 @@ const ShellErrorMessage kShellErrorMessages[] = {
 // The caption of every box: the registry's product name, else string 1.
 void LoadCaption(char* caption)
 {
-    if (ReadProductName(caption, 100)) return;
-    caption[0] = '\0';
-    LoadStringA(g_hinstModule, IDS_PRODUCT_NAME, caption, kMessageCapacity);
+    LoadProductName(caption, kMessageCapacity);
 }
 
 // The text of a message id; empty when the string table has none (ids are 16-bit).

@@ -3,7 +3,6 @@
 #include <shlwapi.h>
 #include "folder/ItemContextMenu.h"
 #include "folder/ItemEnumerator.h"
-#include "module/TextHelpers.h"
 #include "transfer/ItemDataObject.h"
 #include "view/CameraView.h"
 
@@ -82,27 +81,7 @@ IFACEMETHODIMP CameraFolder::CompareIDs(LPARAM lParam, LPCITEMIDLIST pidl1, LPCI
     LPCITEMIDLIST item1 = m_pIdManager->GetLastItem(pidl1);
     LPCITEMIDLIST item2 = m_pIdManager->GetLastItem(pidl2);
     if (!ItemIdManager::IsCameraItem(item1) || !ItemIdManager::IsCameraItem(item2)) return E_INVALIDARG;
-    return static_cast<HRESULT>(CompareItems(static_cast<int>(lParam), item1, item2));
-}
-
-// Compares two checked items by one column.
-int CameraFolder::CompareItems(int column, LPCITEMIDLIST item1, LPCITEMIDLIST item2)
-{
-    if (column == kColumnSize) {
-        const DWORD size1 = m_pIdManager->GetItemFileSize(item1);
-        const DWORD size2 = m_pIdManager->GetItemFileSize(item2);
-        return size1 < size2 ? -1 : (size1 > size2 ? 1 : 0);
-    }
-    char text1[MAX_PATH];
-    char text2[MAX_PATH];
-    if (column == kColumnName) {
-        m_pIdManager->GetItemName(item1, text1, MAX_PATH);
-        m_pIdManager->GetItemName(item2, text2, MAX_PATH);
-    } else {
-        m_pIdManager->GetItemTypeName(item1, text1, MAX_PATH);
-        m_pIdManager->GetItemTypeName(item2, text2, MAX_PATH);
-    }
-    return CompareTextBytes(text1, text2);
+    return static_cast<HRESULT>(ItemColumns(m_pIdManager.get()).Compare(static_cast<int>(lParam), item1, item2));
 }
 
 // The folder's view, or the background's context menu.

@@ -3,19 +3,13 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <memory>
+#include "items/ItemColumns.h"
 #include "items/ItemIdManager.h"
 #include "module/ComObject.h"
 #include "module/Raii.h"
 
 // A new folder with one reference (the caller's), or null when it cannot be made.
 IShellFolder* CreateCameraFolder(IShellFolder* parentFolder);
-
-// Column numbers of CompareIDs, shared with the view's columns.
-enum CameraColumn : int {
-    kColumnName = 0,
-    kColumnSize = 1,
-    kColumnType = 2,
-};
 
 class CameraFolder final : public ComObject<CameraFolder, IShellFolder, IPersistFolder> {
 public:
@@ -49,8 +43,6 @@ public:
 private:
     explicit CameraFolder(IShellFolder* parentFolder) : m_pParentFolder(parentFolder) {}
     ~CameraFolder() override = default;
-
-    int CompareItems(int column, LPCITEMIDLIST item1, LPCITEMIDLIST item2);
 
     // Destroyed in reverse: manager, allocator, parent (the base's module count last).
     ComPtr<IShellFolder> m_pParentFolder;

@@ -24,7 +24,7 @@ HRESULT ItemEnumerator::Initialize(HWND hwndOwner, SHCONTF grfFlags)
     m_pIdManager = ItemIdManager::Create();
     if (!m_pIdManager) return E_OUTOFMEMORY;
     if (FAILED(SHGetMalloc(&m_pMalloc)) || !m_pMalloc) return E_OUTOFMEMORY;
-    m_connection.Acquire();
+    m_connection.emplace();
     BuildItemList(hwndOwner, grfFlags);  // a listing cut short still makes a working enumerator
     return S_OK;
 }
@@ -88,7 +88,7 @@ IFACEMETHODIMP ItemEnumerator::Clone(IEnumIDList**)
 bool ItemEnumerator::BuildItemList(HWND hwndOwner, SHCONTF grfFlags)
 {
     if (!(grfFlags & SHCONTF_NONFOLDERS)) return true;
-    CameraWork work(m_connection.Get(), hwndOwner);
+    CameraWork work(m_connection->Get(), hwndOwner);
     if (!work.Connect()) return true;  // the connection told the user
     return ReadListing(work.Connection());
 }

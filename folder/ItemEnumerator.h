@@ -3,7 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <memory>
-#include "camera/CameraConnection.h"
+#include <optional>
+#include "camera/CameraConnectionUse.h"
 #include "items/ItemIdManager.h"
 #include "module/ComObject.h"
 #include "module/Raii.h"
@@ -30,21 +31,6 @@ private:
         LPITEMIDLIST pidl;
     };
 
-    // One use of the shared connection, given back when the enumerator goes.
-    class ConnectionUse {
-    public:
-        ConnectionUse() = default;
-        ~ConnectionUse() { if (m_fHeld) ReleaseCameraConnection(); }
-        ConnectionUse(const ConnectionUse&) = delete;
-        ConnectionUse& operator=(const ConnectionUse&) = delete;
-        void Acquire() { m_pConnection = AcquireCameraConnection(); m_fHeld = true; }
-        CameraConnection* Get() const { return m_pConnection; }
-
-    private:
-        CameraConnection* m_pConnection = nullptr;
-        bool m_fHeld = false;
-    };
-
     ItemEnumerator() = default;
     ~ItemEnumerator() override;
 
@@ -55,7 +41,7 @@ private:
     void FreeItemList();
 
     // Destroyed in reverse: allocator, manager, connection use (the base's module count last).
-    ConnectionUse m_connection;
+    std::optional<CameraConnectionUse> m_connection;  // taken once manager and allocator are there
     std::unique_ptr<ItemIdManager> m_pIdManager;
     ComPtr<IMalloc> m_pMalloc;
     ItemNode* m_pFirst = nullptr;

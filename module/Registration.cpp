@@ -5,7 +5,7 @@
 #include <cstring>
 #include <olectl.h>
 #include <shlobj.h>
-#include "camera/CameraConnection.h"
+#include "camera/ProductName.h"
 #include "module/Module.h"
 #include "module/Raii.h"
 #include "module/TextHelpers.h"
@@ -14,7 +14,6 @@
 namespace {
 
 constexpr int kTextCapacity = MAX_PATH;
-constexpr int kProductNameCapacity = 100;
 constexpr DWORD kFolderAttributes = SFGAO_FOLDER | SFGAO_BROWSABLE;  // 0x28000000
 
 const char kMyComputerNameSpaceKey[] =
@@ -91,8 +90,7 @@ bool ReadModulePath(char* path)
 // The product's display name, or string 1 when the registry holds none that fits.
 void ReadDisplayName(char* name)
 {
-    if (ReadProductName(name, kProductNameCapacity) && memchr(name, '\0', kProductNameCapacity)) return;
-    if (LoadStringA(g_hinstModule, IDS_PRODUCT_NAME, name, kProductNameCapacity) <= 0) name[0] = '\0';
+    LoadProductName(name, kProductNameCapacity);
 }
 
 bool IsNtPlatform()

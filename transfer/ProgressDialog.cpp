@@ -1,6 +1,6 @@
 // The progress dialogs of copying out and sending in.
 #include "transfer/ProgressDialog.h"
-#include "camera/CameraConnection.h"
+#include "camera/ProductName.h"
 #include "module/Module.h"
 #include "module/TextHelpers.h"
 #include "resources/resource.h"
@@ -25,12 +25,8 @@ void ProgressDialog::SetCurrent(UINT number)
 INT_PTR CALLBACK ProgressDialog::DialogProc(HWND hwnd, UINT message, WPARAM, LPARAM lParam)
 {
     if (message != WM_INITDIALOG) return FALSE;
-    char product[100];
-    if (!ReadProductName(product, sizeof(product))) return TRUE;
-    char title[kTitleCapacity] = "";
-    LoadStringA(g_hinstModule, static_cast<UINT>(lParam), title, kTitleCapacity);
-    AppendStringN(title, product, kTitleCapacity);
-    SetWindowTextA(hwnd, title);
+    char title[kTitleCapacity];
+    if (BuildProductTitle(static_cast<UINT>(lParam), title, kTitleCapacity)) SetWindowTextA(hwnd, title);
     return TRUE;
 }
 

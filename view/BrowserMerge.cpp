@@ -3,6 +3,7 @@
 // (Wine's own explorer refuses them all); the view then simply goes without.
 #include <iterator>
 #include <shlwapi.h>
+#include "camera/ProductName.h"
 #include "module/TextHelpers.h"
 #include "resources/resource.h"
 #include "view/CameraView.h"
@@ -60,7 +61,6 @@ const UINT kSelectionButtons[] = {IDM_OPEN, IDM_DELETE, IDM_COPY, IDM_CUT, IDM_S
 constexpr int kStatusPartCount = 3;
 constexpr int kStatusEdgeInset = 200;
 constexpr int kTextCapacity = MAX_PATH;
-constexpr DWORD kProductNameCapacity = 100;
 
 // Inserts one item (text from the string table, or a separator) at a position.
 void InsertItem(HMENU hmenu, UINT position, UINT idCommand, const char* text)
@@ -124,14 +124,7 @@ HMENU FindPopup(HMENU hmenu, UINT id)
 // "A&bout " and the product name, or "About &Lumora" without one.
 void LoadAboutText(char* text)
 {
-    char product[kProductNameCapacity] = "";
-    text[0] = '\0';
-    if (ReadProductName(product, kProductNameCapacity)) {
-        LoadStringA(g_hinstModule, IDS_ABOUT_PREFIX, text, kTextCapacity);
-        AppendStringN(text, product, kTextCapacity);
-    } else {
-        LoadStringA(g_hinstModule, IDS_ABOUT_DEFAULT, text, kTextCapacity);
-    }
+    if (!BuildProductTitle(IDS_ABOUT_PREFIX, text, kTextCapacity)) LoadStringA(g_hinstModule, IDS_ABOUT_DEFAULT, text, kTextCapacity);
 }
 
 }  // namespace
@@ -276,7 +269,7 @@ void CameraView::SetStatusTexts()
     StrFormatByteSize64A(static_cast<LONGLONG>(CountedBytes(selected != 0)), text, kTextCapacity);
     SendToControl(FCW_STATUS, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text));
 
-    if (!ReadProductName(text, kProductNameCapacity)) LoadStringA(g_hinstModule, IDS_PRODUCT_NAME, text, kTextCapacity);
+    LoadProductName(text, kTextCapacity);
     SendToControl(FCW_STATUS, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(text));
 }
 

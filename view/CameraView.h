@@ -5,32 +5,18 @@
 #include <commctrl.h>
 #include <shlobj.h>
 #include <memory>
-#include "camera/CameraConnection.h"
+#include "camera/CameraConnectionUse.h"
 #include "items/ItemIdManager.h"
 #include "module/ComObject.h"
 #include "module/Raii.h"
 #include "view/ItemCopies.h"
-#include "view/ItemTypeCache.h"
+#include "items/ItemTypeCache.h"
 
 class ViewDropTarget;
 
 // The view window's class and the list's child id.
 extern const char kViewClassName[];  // "LumoraNSClass"
 constexpr UINT IDC_LIST = 2000;
-
-// One use of the shared camera connection, given back when the holder goes.
-class CameraConnectionUse {
-public:
-    CameraConnectionUse() : m_pConnection(AcquireCameraConnection()) {}
-    ~CameraConnectionUse() { ReleaseCameraConnection(); }
-    CameraConnectionUse(const CameraConnectionUse&) = delete;
-    CameraConnectionUse& operator=(const CameraConnectionUse&) = delete;
-
-    CameraConnection* Get() const { return m_pConnection; }
-
-private:
-    CameraConnection* m_pConnection;
-};
 
 class CameraView final : public ComObject<CameraView, IShellView> {
     friend class ViewOperation;

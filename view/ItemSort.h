@@ -2,14 +2,14 @@
 #pragma once
 #include <windows.h>
 #include <shlobj.h>
-#include "view/ItemTypeCache.h"
+#include "items/ItemColumns.h"
 
 // What the list's sort hands to CompareItems.
 struct SortContext {
-    IShellFolder* pFolder;  // the view's folder; no folder compares everything equal
-    int iColumn;            // 0 name, 1 size, 2 type (the folder's column numbers)
-    int iDirection;         // +1 ascending, -1 descending
-    ItemTypeCache* pTypes;  // type names per extension for column 2; may be null
+    IShellFolder* pFolder;          // the view's folder; no folder compares everything equal
+    int iColumn;                    // 0 name, 1 size, 2 type (the folder's column numbers)
+    int iDirection;                 // +1 ascending, -1 descending
+    const ItemColumns* pColumns;    // the view's columns with their kept type names; may be null
 };
 
 // The list's sort callback over two rows' identifiers: negative when the first comes first.

@@ -2,7 +2,6 @@
 // activation, Escape after a Cut, header clicks, divider drags and dragging files out.
 #include <utility>
 #include "folder/CameraFolder.h"
-#include "module/TextHelpers.h"
 #include "transfer/ItemDropSource.h"
 #include "view/CameraView.h"
 #include "view/DisplaySettings.h"
@@ -49,13 +48,7 @@ void CameraView::OnGetDispInfo(NMLVDISPINFOA* pInfo)
     if (!pidl) return;
     const bool text = (item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0;
     if (item.iSubItem == kColumnName && (item.mask & LVIF_IMAGE)) item.iImage = m_pTypeCache->IconIndex(pidl);
-    if (!text) return;
-    char buffer[MAX_PATH];
-    switch (item.iSubItem) {
-    case kColumnName: m_pIdManager->GetItemName(pidl, item.pszText, item.cchTextMax); break;
-    case kColumnSize: m_pIdManager->GetItemSizeText(pidl, item.pszText, item.cchTextMax); break;
-    case kColumnType: CopyStringN(item.pszText, m_pTypeCache->TypeName(pidl, buffer), item.cchTextMax); break;
-    }
+    if (text) ItemColumns(m_pIdManager.get(), m_pTypeCache.get()).GetText(pidl, item.iSubItem, item.pszText, item.cchTextMax);
 }
 
 // A row's state changed: the toolbar and the status texts follow once the burst is over.

@@ -251,7 +251,8 @@ bool CameraView::AppendRow(LPITEMIDLIST pidl, int index)
 // Orders the rows by a column in a direction, as the folder's CompareIDs orders them.
 void CameraView::SortList(int column, int direction)
 {
-    SortContext context = {m_pFolder.Get(), column, direction, m_pTypeCache.get()};
+    const ItemColumns columns(m_pIdManager.get(), m_pTypeCache.get());
+    SortContext context = {m_pFolder.Get(), column, direction, &columns};
     SendMessageA(m_hwndList, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context),
                  reinterpret_cast<LPARAM>(CompareItems));
 }

@@ -1,5 +1,6 @@
 // The product name from the registry: which key wins, and values that do not fit.
 #include "camera/CameraTestSupport.h"
+#include "camera/ProductName.h"
 
 namespace {
 const char kSettings[] = "Software\\Qorvix\\Lumora\\InformationSettings";

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 #include "items/ItemIdManager.h"
-#include "view/ItemTypeCache.h"
+#include "items/ItemTypeCache.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "view/ItemTypeCache.h"
+#include "items/ItemTypeCache.h"
 #include <cstring>
 #include <new>
 #include <shlwapi.h>
