@@ -94,36 +94,10 @@ bool ItemContextMenu::Initialize(const LPCITEMIDLIST* apidl, UINT cidl)
     m_pIdManager = ItemIdManager::Create();
     if (!m_pIdManager) return false;
     m_fBackground = (cidl == 0);
-    return m_fBackground || CopyItems(apidl, cidl);
-}
-
-// Copies each item into a null-ended array from the shell's allocator.
-bool ItemContextMenu::CopyItems(const LPCITEMIDLIST* apidl, UINT cidl)
-{
-    if (!apidl) return false;
-    m_apidl = static_cast<LPITEMIDLIST*>(m_pMalloc->Alloc((static_cast<SIZE_T>(cidl) + 1) * sizeof(LPITEMIDLIST)));
-    if (!m_apidl) return false;
-    ZeroMemory(m_apidl, (static_cast<SIZE_T>(cidl) + 1) * sizeof(LPITEMIDLIST));
-    for (UINT i = 0; i < cidl; ++i) {
-        m_apidl[i] = m_pIdManager->Copy(apidl[i]);
-        if (!m_apidl[i]) return false;
-    }
-    m_cidl = cidl;
-    return true;
-}
-
-// Frees the copies up to the null entry, then the array.
-void ItemContextMenu::FreeItems()
-{
-    if (!m_apidl) return;
-    for (LPITEMIDLIST* pidl = m_apidl; *pidl; ++pidl) m_pIdManager->Delete(*pidl);
-    m_pMalloc->Free(m_apidl);
-    m_apidl = nullptr;
-}
-
-ItemContextMenu::~ItemContextMenu()
-{
-    FreeItems();
+    m_items.emplace(m_pMalloc.Get(), m_pIdManager.get());
+    if (m_fBackground) return true;
+    // Every item must be there and copied: a menu for fewer files than asked is none.
+    return apidl && m_items->Assign(apidl, cidl) && m_items->CountPresent() == cidl;
 }
 
 // IUnknown and IContextMenu: the object itself.
@@ -193,7 +167,7 @@ IFACEMETHODIMP ItemContextMenu::InvokeCommand(CMINVOKECOMMANDINFO* pici)
     if (!pici->hwnd || GetWindowThreadProcessId(pici->hwnd, nullptr) != GetCurrentThreadId()) return E_FAIL;
     ComPtr<CameraView> view = Adopt(ViewFromWindow(pici->hwnd));
     if (!view) return E_FAIL;
-    return view->InvokeMenuCommand(static_cast<UINT>(id), m_cidl, m_apidl);
+    return view->InvokeMenuCommand(static_cast<UINT>(id), m_items->Count(), m_items->Items());
 }
 
 // Verbs (single-byte or wide), help texts and validation of command offsets.

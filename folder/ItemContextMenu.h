@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <memory>
+#include <optional>
+#include "items/ItemCopies.h"
 #include "items/ItemIdManager.h"
 #include "module/ComObject.h"
 #include "module/Raii.h"
@@ -24,18 +26,15 @@ public:
 
 private:
     ItemContextMenu() = default;
-    ~ItemContextMenu() override;
+    ~ItemContextMenu() override = default;
 
     bool Initialize(const LPCITEMIDLIST* apidl, UINT cidl);
-    bool CopyItems(const LPCITEMIDLIST* apidl, UINT cidl);
-    void FreeItems();
     void FillItemMenu(HMENU hmenu, UINT position, UINT idCmdFirst);
     void FillBackgroundMenu(HMENU hmenu, UINT position);
 
-    // Destroyed in reverse: allocator, manager (the copies go first, the base's module count last).
+    // Destroyed in reverse: the copies, allocator, manager (the base's module count last).
     std::unique_ptr<ItemIdManager> m_pIdManager;
     ComPtr<IMalloc> m_pMalloc;
-    LPITEMIDLIST* m_apidl = nullptr;  // copies of the items, then a null entry
-    UINT m_cidl = 0;
+    std::optional<ItemCopies> m_items;  // made once manager and allocator are there
     bool m_fBackground = false;
 };

@@ -9,7 +9,7 @@
 #include "items/ItemIdManager.h"
 #include "module/ComObject.h"
 #include "module/Raii.h"
-#include "view/ItemCopies.h"
+#include "items/ItemCopies.h"
 #include "items/ItemTypeCache.h"
 
 class ViewDropTarget;

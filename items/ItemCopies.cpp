@@ -1,4 +1,5 @@
-#include "view/ItemCopies.h"
+// Copies of camera items that an object holds as its own.
+#include "items/ItemCopies.h"
 
 // A zeroed array, then one copy per item.
 bool ItemCopies::Assign(const LPCITEMIDLIST* apidl, UINT cidl)
@@ -18,6 +19,14 @@ bool ItemCopies::Assign(const LPCITEMIDLIST* apidl, UINT cidl)
         copied = copied && m_apidl[i];
     }
     return copied;
+}
+
+UINT ItemCopies::CountPresent() const
+{
+    UINT present = 0;
+    for (UINT i = 0; i < m_cidl; ++i)
+        if (m_apidl[i]) ++present;
+    return present;
 }
 
 void ItemCopies::Forget(UINT i)

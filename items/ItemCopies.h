@@ -22,6 +22,8 @@ public:
     void Forget(UINT i);
 
     UINT Count() const { return m_cidl; }
+    // The entries that hold a copy.
+    UINT CountPresent() const;
     // The copies in order; null when there are none.
     LPCITEMIDLIST* Items() const { return m_apidl; }
     LPCITEMIDLIST Item(UINT i) const { return m_apidl[i]; }
