@@ -222,7 +222,7 @@ bool CameraConnection::PrepareCopyPath(const char* name, TempCopyFolder& folder,
 {
     const CopyRoom room = folder.Open() ? folder.MakeRoom(name, path) : CopyRoom::Unusable;
     if (room == CopyRoom::Ready) return true;
-    if (room == CopyRoom::Unusable) ReportTempFolderUnusable(folder.Path());
+    if (room == CopyRoom::Unusable) ReportTempFolderUnusable(folder.Root());
     else ReportTransferError(2);
     return false;
 }

@@ -90,8 +90,8 @@ TempCopyFolder::TempCopyFolder(Kind kind) : m_kind(kind) {}
 bool TempCopyFolder::Open()
 {
     if (m_hFolder) return true;
-    wchar_t root[kCapacity];
-    if (!GetTempCopyFolder(root, kCapacity)) return false;
+    if (!GetTempCopyFolder(m_szRoot, kCapacity)) return false;
+    const wchar_t* root = m_szRoot;
     if (!m_fMade) lstrcpyW(m_szPath, root);
     m_hRoot = HoldPlainFolder(root, true);
     if (!m_hRoot) return false;

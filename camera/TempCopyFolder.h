@@ -37,6 +37,8 @@ public:
     CopyRoom MakeRoom(const char* name, wchar_t* path);
     // The folder with its final backslash; "Lumora" itself while an own folder is not made.
     const wchar_t* Path() const { return m_szPath; }
+    // "Lumora" with its final backslash, the folder the user is told of; empty when unknown.
+    const wchar_t* Root() const { return m_szRoot; }
     // Removes an own folder when nothing is left in it.
     void RemoveWhenEmpty();
 
@@ -44,6 +46,7 @@ private:
     bool OpenOwnFolder();
 
     Kind m_kind;
+    wchar_t m_szRoot[kCapacity] = L"";
     wchar_t m_szPath[kCapacity] = L"";
     bool m_fMade = false;  // m_szPath names this object's folder (not just "Lumora")
     FileHandle m_hRoot;    // "Lumora", held while open
