@@ -47,9 +47,7 @@ void MakeTempCopyFolder()
     CreateDirectoryA(TempCopyPathOf("").c_str(), nullptr);
 }
 
-namespace {
-// Removes a folder with everything in it.
-void RemoveTree(const std::string& folder)
+void RemoveTempCopyFolder(const std::string& folder)
 {
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
@@ -57,17 +55,11 @@ void RemoveTree(const std::string& folder)
         do {
             const std::string name = data.cFileName;
             if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) RemoveFile(folder + "\\" + name);
-            else if (name != "." && name != "..") RemoveTree(folder + "\\" + name);
+            else if (name != "." && name != "..") RemoveTempCopyFolder(folder + "\\" + name);
         } while (FindNextFileA(find, &data));
         FindClose(find);
     }
     RemoveDirectoryA(folder.c_str());
-}
-}  // namespace
-
-void RemoveTempCopyFolder()
-{
-    RemoveTree(TempDirectoryPathOf("Lumora"));
 }
 
 std::string Narrow(const wchar_t* text)

@@ -26,7 +26,7 @@ std::string TempDirectoryPathOf(const std::string& name);
 // Makes the folder of Open's temporary copies; removes the folder of all temporary copies with
 // everything in it (it holds only copies).
 void MakeTempCopyFolder();
-void RemoveTempCopyFolder();
+void RemoveTempCopyFolder(const std::string& folder = TempDirectoryPathOf("Lumora"));
 // A path the extension gives, in the ANSI code page.
 std::string Narrow(const wchar_t* text);
 // Writes a PC file with the given text.

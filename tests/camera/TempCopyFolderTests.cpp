@@ -78,7 +78,7 @@ TEST_F(TempCopyFolderTest, FolderIsMadeOnDemandButNeverThroughAPlantedFile)
         }
 
         if (planted) {
-            EXPECT_EQ(m_capture.Messages(), Messages{text::k2008(folder)}) << "the folder is named, not the camera blamed";
+            EXPECT_EQ(m_capture.Messages(), Messages{Narrow(text::k2008(std::wstring(folder.begin(), folder.end())).c_str())}) << "the folder is named, not the camera blamed";
             EXPECT_TRUE(CallsOf("ZQ_ReceiveFile").empty());
             EXPECT_EQ(ReadTextFile(folder), "planted");
             EXPECT_FALSE(FileExists(TempDirectoryPathOf("A.JPG")));

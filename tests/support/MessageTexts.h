@@ -20,11 +20,6 @@ inline std::wstring k2008(const std::wstring& folder)
     return L"The camera file could not be copied because the folder for temporary copies cannot be used:\n\n" + folder +
            L"\n\nPlease check that this folder exists and can be written to, then try again.";
 }
-inline std::string k2008(const std::string& folder)
-{
-    return "The camera file could not be copied because the folder for temporary copies cannot be used:\n\n" + folder +
-           "\n\nPlease check that this folder exists and can be written to, then try again.";
-}
 inline const std::string k3000 = "The file cannot be opened because the file was not found. Please try again.";
 inline const std::string k3001 = "The file cannot be opened because the path is not valid. Please try again.";
 inline const std::string k3002 = "There is no application associated with this type of file. Please associate an application with this file type . Then try to open the file again.";

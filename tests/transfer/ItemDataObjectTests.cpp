@@ -3,6 +3,8 @@
 // kind of selection, and its formats and enumerator.
 #include "TransferTestSupport.h"
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <shlwapi.h>
 #include "resources/resource.h"
@@ -484,11 +486,8 @@ TEST_F(ItemDataObjectTest, CutDeletesOnTheCameraOnlyWhatItsOwnListedCopyBecame)
 // The bytes of a file named by a wide path.
 Bytes ReadWideFile(const std::wstring& path)
 {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    Bytes bytes(file ? GetFileSize(file.Get(), nullptr) : 0);
-    DWORD read = 0;
-    if (!bytes.empty()) ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    return bytes;
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 // Removes a folder named by a wide path with everything in it.
@@ -516,14 +515,14 @@ TEST_F(ItemDataObjectTest, TemporaryFoldersTheCodePageCannotSpellAreUsedAsTheyAr
     struct Row {
         const char* what;
         std::wstring folder;      // in the real temporary directory
-        const wchar_t* sibling;   // a folder of the name the code page would make of it
+        std::wstring sibling;     // a folder of the name the code page would make of it (empty: none)
         bool fListed;
     };
     const Row rows[] = {
-        {"Cyrillic", cyrillic, nullptr, true},
-        {"CJK", L"\u5199\u771f", nullptr, true},
+        {"Cyrillic", cyrillic, L"", true},
+        {"CJK", L"\u5199\u771f", L"", true},
         {"a best fit that names another folder", L"\u0141ukasz", L"Lukasz", true},
-        {"too long for a copy's path", longFolder, nullptr, false},
+        {"too long for a copy's path", longFolder, L"", false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -531,7 +530,7 @@ TEST_F(ItemDataObjectTest, TemporaryFoldersTheCodePageCannotSpellAreUsedAsTheyAr
         CreateDirectoryW((real + row.folder.substr(0, row.folder.find(L'\\'))).c_str(), nullptr);
         CreateDirectoryW(temp.c_str(), nullptr);
         ASSERT_EQ(GetFileAttributesW(temp.c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
-        if (row.sibling) CreateDirectoryW((real + std::wstring(row.sibling)).c_str(), nullptr);
+        if (!row.sibling.empty()) CreateDirectoryW((real + row.sibling).c_str(), nullptr);
         std::vector<std::wstring> wideBoxes;
         m_capture.SetAction([&](HWND hwnd, const CapturedDialog& dialog) {
             for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -560,8 +559,9 @@ TEST_F(ItemDataObjectTest, TemporaryFoldersTheCodePageCannotSpellAreUsedAsTheyAr
             EXPECT_EQ(wideBoxes, std::vector<std::wstring>(2, text::k2008(temp + L"Lumora"))) << "the folder named, not the camera blamed";
         }
         EXPECT_EQ(ReadWideFile(copies + L"Open\\A.QQH"), row.fListed ? PatternBytes(300, 7) : Bytes{}) << "Open's copy";
-        if (row.sibling) {
-            EXPECT_TRUE(RemoveDirectoryW((real + std::wstring(row.sibling)).c_str())) << "nothing went into the other folder";
+        if (!row.sibling.empty()) {
+            EXPECT_TRUE(PathIsDirectoryEmptyW((real + row.sibling).c_str())) << "nothing went into the other folder";
+            RemoveWideFolder(real + row.sibling);
         }
         EXPECT_FALSE(FileExists(TempCopiesFolder())) << "nothing went into the real temporary directory's copies";
         m_capture.SetAction(DialogCapture::ActionPressDefault);

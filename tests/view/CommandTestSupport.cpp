@@ -242,15 +242,13 @@ std::string Text(UINT id)
     return text;
 }
 
-namespace {
 // The folder of every temporary copy, with its final backslash.
-std::string TempCopiesFolder()
+static std::string TempCopiesFolder()
 {
     char temp[MAX_PATH] = "";
     GetTempPathA(MAX_PATH, temp);
     return std::string(temp) + "Lumora\\";
 }
-}  // namespace
 
 std::string TempCopyPath(const std::string& name)
 {
