@@ -1,7 +1,8 @@
 // Camera files carried out of the folder: on the clipboard (Copy and Cut) and in a drag.
 // The one format is CF_HDROP, a list of PC paths: the first request copies the selected
-// camera files into the folder of temporary copies and lists those copies. After a Cut the
-// receiver's notice deletes on the camera each file whose copy it really moved away.
+// camera files into a folder of temporary copies of the object's own and lists those copies.
+// After a Cut the receiver's notice deletes on the camera each file whose listed copy it
+// really moved away.
 #pragma once
 #include <windows.h>
 #include <ole2.h>
