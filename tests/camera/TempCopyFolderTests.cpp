@@ -94,4 +94,20 @@ TEST_F(TempCopyFolderTest, FolderIsMadeOnDemandButNeverThroughAPlantedFile)
         --m_cUses;
     }
 }
+TEST_F(TempCopyFolderTest, OpenOfACaseTwinLeavesTheOtherNamesCopyAlone)
+{
+    RemoveTempCopyFolder();
+    ASSERT_TRUE(AddCameraFile("abc.qqz", 200, 5));
+    ASSERT_TRUE(AddCameraFile("ABC.QQZ", 100, 4));
+    CameraConnection* connection = AcquireOwned();
+    wchar_t first[MAX_PATH] = L"", second[MAX_PATH] = L"";
+
+    EXPECT_TRUE(connection->CopyToTempFile("abc.qqz", first, true));
+    EXPECT_TRUE(connection->CopyToTempFile("ABC.QQZ", second, true));
+
+    EXPECT_EQ(ReadWholeFile(Narrow(first)), PatternBytes(200, 5)) << "the first name's copy stays as it was";
+    EXPECT_EQ(ReadWholeFile(Narrow(second)), PatternBytes(100, 4));
+    EXPECT_EQ(m_capture.Count(), 0u);
+    RemoveTempCopyFolder();
+}
 }  // namespace
