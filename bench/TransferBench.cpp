@@ -176,9 +176,9 @@ ComPtr<IDataObject> ShellDataObject(const std::string& path)
     return data;
 }
 
-// The folders of the run in the temporary directory: the camera's, the sources', the copies'.
+// The folders of the run in the temporary directory: the camera's, the sources', the targets'.
 struct BenchFolders {
-    std::string root, camera, source, target, tempCopies;
+    std::string root, camera, source, target;
 };
 
 BenchFolders MakeFolders()
@@ -190,7 +190,6 @@ BenchFolders MakeFolders()
     folders.camera = folders.root + "camera\\";
     folders.source = folders.root + "source\\";
     folders.target = folders.root + "target\\";
-    folders.tempCopies = std::string(temp) + "Lumora\\";
     for (const std::string* folder : {&folders.root, &folders.camera, &folders.source, &folders.target})
         CreateDirectoryA(folder->c_str(), nullptr);
     return folders;
@@ -258,10 +257,10 @@ struct Transfer {
     bool whole = false;  // every byte arrived
 };
 
-// Copies a camera file out through GetData(CF_HDROP); its earlier copy is removed first.
-Transfer CopyOut(CameraWindow& window, const BenchFolders& folders, const char* name, ULONGLONG size)
+// Copies a camera file out through GetData(CF_HDROP) (into a folder of the data object's own),
+// and removes the copy that the list names.
+Transfer CopyOut(CameraWindow& window, const char* name, ULONGLONG size)
 {
-    DeleteFileA((folders.tempCopies + name).c_str());
     ComPtr<IDataObject> data = window.DataObjectFor(name);
     Transfer transfer;
     if (!data) return transfer;
@@ -270,9 +269,15 @@ Transfer CopyOut(CameraWindow& window, const BenchFolders& folders, const char* 
     HRESULT hr = E_FAIL;
     MemoryPeak peak;
     transfer.growth = peak.Growth([&] { transfer.seconds = Seconds([&] { hr = data->GetData(&format, &medium); }); });
-    if (hr == S_OK) ReleaseStgMedium(&medium);
-    transfer.whole = hr == S_OK && FileSize(folders.tempCopies + name) == size;
-    DeleteFileA((folders.tempCopies + name).c_str());
+    if (hr != S_OK) return transfer;
+    wchar_t copy[MAX_PATH] = L"";
+    DragQueryFileW(static_cast<HDROP>(medium.hGlobal), 0, copy, MAX_PATH);
+    ReleaseStgMedium(&medium);
+    FileHandle file(CreateFileW(copy, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER copied = {};
+    transfer.whole = file && GetFileSizeEx(file.Get(), &copied) && static_cast<ULONGLONG>(copied.QuadPart) == size;
+    file.Reset();
+    DeleteFileW(copy);
     return transfer;
 }
 
@@ -396,10 +401,10 @@ int main()
         if (ok) {
             printf("Transfers with the simulated camera serving a PC folder (each figure beside its reference from this run)\n\n");
             // A first small round trip, so that the figures do not count what is made once per process.
-            CopyOut(window, folders, "MID.JPG", kRatedFile);
+            CopyOut(window, "MID.JPG", kRatedFile);
             Upload(window, folders, "mid.jpg", "MID     .JPG", kRatedFile);
             SIZE_T outGrowth = 0, inGrowth = 0;
-            met = BenchThroughput("copy out 256 MiB, GetData(CF_HDROP)", [&] { return CopyOut(window, folders, "BIG.JPG", kLargeFile); },
+            met = BenchThroughput("copy out 256 MiB, GetData(CF_HDROP)", [&] { return CopyOut(window, "BIG.JPG", kLargeFile); },
                                   folders.camera + "BIG.JPG", folders, &outGrowth) && met;
             met = BenchThroughput("send in 256 MiB, the view's drop target",
                                   [&] { return Upload(window, folders, "big.jpg", "BIG     .JPG", kLargeFile); }, folders.source + "big.jpg",
@@ -407,7 +412,7 @@ int main()
             met = PrintGrowth("private bytes growth, copying out", outGrowth) && met;
             met = PrintGrowth("private bytes growth, sending in", inGrowth) && met;
             demo.SetRate(kRate);
-            met = PrintRated("copy out 16 MiB at 1,000,000 B/s", CopyOut(window, folders, "MID.JPG", kRatedFile)) && met;
+            met = PrintRated("copy out 16 MiB at 1,000,000 B/s", CopyOut(window, "MID.JPG", kRatedFile)) && met;
             met = PrintRated("send in 16 MiB at 1,000,000 B/s", Upload(window, folders, "mid.jpg", "MID     .JPG", kRatedFile)) && met;
             printf("\nmessages shown: %d\nevery figure meets its goal: %s\n", g_cBoxes, met && g_cBoxes == 0 ? "yes" : "NO");
         }

@@ -7,6 +7,8 @@
 #include "module/Module.h"
 #include "module/Raii.h"
 
+class TempCopyFolder;
+
 // One file of the camera's listing.
 struct CameraFileEntry {
     DWORD dwSize;         // bytes, as the camera reports them
@@ -38,7 +40,8 @@ public:
     bool ReceiveCameraFile(const char* name, DWORD size, BYTE* buffer);
     ComStatus BeginSegmentedReceive(const char* name, DWORD segmentSize);
     ComStatus ReceiveSegment(DWORD size, BYTE* buffer);
-    bool CopyToTempFile(const char* name, char* path /* MAX_PATH chars */, bool readOnly);
+    // Copies into folder, by default the folder that every Open shares.
+    bool CopyToTempFile(const char* name, wchar_t* path /* MAX_PATH chars */, bool readOnly, TempCopyFolder* folder = nullptr);
     bool OpenCameraFile(const char* name);
     ComStatus PutCameraFile(const char* name, DWORD size, const BYTE* data);
     ComStatus BeginSegmentedPut(const char* name, DWORD totalSize);
@@ -54,6 +57,8 @@ public:
     void ReportTransferError(int code);
     void ReportShellError(UINT_PTR code);
     void ShowMessage(UINT id);
+    // The folder of temporary copies (named in the message) cannot hold a copy.
+    void ReportTempFolderUnusable(const wchar_t* folder);
 
     // The window of the running unit (parent of its dialogs and messages), while it exists.
     HWND OwnerWindow() const;
@@ -77,6 +82,7 @@ private:
     bool ReadFileList();
     bool FetchFileList();
     static DWORD CountNamedRecords(const char* list, DWORD count);
+    bool PrepareCopyPath(const char* name, TempCopyFolder& folder, wchar_t* path);
     bool ReceiveIntoFile(const char* name, DWORD size, DWORD chunk, bool segmented, BYTE* buffer, HANDLE file);
     ComStatus ReceiveChunk(const char* name, DWORD chunk, BYTE* buffer, bool segmented, bool firstPass);
     void ShowMessageBox(const char* text);

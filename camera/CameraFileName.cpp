@@ -1,13 +1,14 @@
 // Checks on camera names before they are combined into PC paths.
 #include "camera/CameraFileName.h"
-#include <shlwapi.h>
 #include <cstring>
 #include "camera/ZqApi.h"
 #include "module/TextHelpers.h"
 
 namespace {
 // The folder of our temporary copies in the temporary directory.
-const char kTempCopyFolderName[] = "Lumora";
+const wchar_t kTempCopyFolderName[] = L"Lumora";
+// GetTempPathW answers at most MAX_PATH + 1 characters; more room lets a long one be named.
+const DWORD kTempDirectoryCapacity = 2 * MAX_PATH;
 // Names the PC reserves for devices, with or without an extension.
 const char* const kDeviceNames[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
 // Devices with a number: COM1..COM9, LPT1..LPT9 (the superscript digits count too).
@@ -55,36 +56,34 @@ bool IsPlainCameraFileName(const char* name)
 }
 
 // The temporary directory's "Lumora" folder, ending in a backslash.
-bool GetTempCopyFolder(char* folder)
+bool GetTempCopyFolder(wchar_t* folder, int capacity)
 {
-    if (!folder) return false;
-    folder[0] = '\0';
-    char directory[MAX_PATH];
-    const DWORD length = GetTempPathA(MAX_PATH, directory);
-    if (length == 0 || length >= MAX_PATH) return false;
-    const bool separator = directory[length - 1] != '\\';
-    if (length + (separator ? 1 : 0) + sizeof(kTempCopyFolderName) >= MAX_PATH) return false;
-    CopyStringN(folder, directory, MAX_PATH);
-    if (separator) AppendStringN(folder, "\\", MAX_PATH);
-    AppendStringN(folder, kTempCopyFolderName, MAX_PATH);
-    AppendStringN(folder, "\\", MAX_PATH);
+    if (!folder || capacity <= 0) return false;
+    folder[0] = L'\0';
+    wchar_t directory[kTempDirectoryCapacity];
+    const DWORD length = GetTempPathW(kTempDirectoryCapacity, directory);
+    if (length == 0 || length >= kTempDirectoryCapacity) return false;
+    const bool separator = directory[length - 1] != L'\\';
+    if (static_cast<int>(length + (separator ? 1 : 0) + ARRAYSIZE(kTempCopyFolderName)) >= capacity) return false;
+    lstrcpyW(folder, directory);
+    if (separator) lstrcatW(folder, L"\\");
+    lstrcatW(folder, kTempCopyFolderName);
+    lstrcatW(folder, L"\\");
     return true;
 }
 
-// The folder of temporary copies joined with a plain camera name, checked to stay directly inside it.
-bool BuildTempCopyPath(const char* name, char* path)
+// A folder of copies joined with a plain camera name; the name, as the PC spells it, holds no
+// path character either.
+bool BuildTempCopyPath(const wchar_t* folder, const char* name, wchar_t* path)
 {
     if (!path) return false;
-    path[0] = '\0';
-    if (!IsPlainCameraFileName(name)) return false;
-
-    char expected[MAX_PATH];
-    if (!GetTempCopyFolder(expected)) return false;
-    if (strlen(expected) + strlen(name) >= MAX_PATH) return false;
-    char combined[MAX_PATH];
-    if (!PathCombineA(combined, expected, name)) return false;
-    AppendStringN(expected, name, MAX_PATH);
-    if (lstrcmpiA(combined, expected) != 0) return false;
-    CopyStringN(path, combined, MAX_PATH);
+    path[0] = L'\0';
+    if (!folder || !IsPlainCameraFileName(name)) return false;
+    wchar_t wideName[ZQ_NAME_MAX + 1];
+    if (MultiByteToWideChar(CP_ACP, 0, name, -1, wideName, ARRAYSIZE(wideName)) == 0) return false;
+    if (wcspbrk(wideName, L"\\/:*?\"<>|") != nullptr) return false;
+    if (lstrlenW(folder) + lstrlenW(wideName) >= MAX_PATH) return false;
+    lstrcpyW(path, folder);
+    lstrcatW(path, wideName);
     return true;
 }

@@ -6,15 +6,15 @@
 // stands: no path characters, controls, trailing dot or blank, and no device name.
 bool IsPlainCameraFileName(const char* name);
 
-// The folder of our temporary copies, "Lumora" in the temporary directory, with its final
-// backslash (folder holds MAX_PATH characters). Only our copies live there: straight in the
-// temporary directory a camera name such as HOLI~CA0.TXT can be the short name of another
-// program's file. False, with folder empty, when the path does not fit.
-bool GetTempCopyFolder(char* folder);
+// The folder of every temporary copy, "Lumora" in the temporary directory, with its final
+// backslash, through the wide calls so that the path is the real one whatever the ANSI code
+// page can spell (folder holds capacity characters). Our copies live in folders of their own
+// inside it: straight in the temporary directory a camera name such as HOLI~CA0.TXT can be the
+// short name of another program's file. False, with folder empty, when the path does not fit.
+bool GetTempCopyFolder(wchar_t* folder, int capacity);
 
-// The path of the temporary copy of a camera file (path holds MAX_PATH characters), directly
-// in the folder of temporary copies. Every copy's path comes from here: copying, listing the
-// copies and checking whether a copy was moved away agree on it. Builds the path only; nothing
-// on disk is made or looked at. False, with path empty, when the name is not plain or the
-// path would not lie directly in that folder.
-bool BuildTempCopyPath(const char* name, char* path);
+// The path of the temporary copy of a camera file directly in folder (a folder of copies with
+// its final backslash; path holds MAX_PATH characters, so that every program can open it).
+// Builds the path only; nothing on disk is made or looked at. False, with path empty, when
+// the name is not plain or the path does not fit.
+bool BuildTempCopyPath(const wchar_t* folder, const char* name, wchar_t* path);

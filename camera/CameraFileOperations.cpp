@@ -4,7 +4,6 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 #include <algorithm>
-#include "camera/CameraFileName.h"
 #include "camera/TempCopyFolder.h"
 #include "module/TextHelpers.h"
 #include "resources/resource.h"
@@ -12,8 +11,12 @@
 namespace {
 // A temporary copy holds one segment at a time, plus a little slack.
 const DWORD kBufferSlack = 10;
-// Private code of ReportShellError: the buffer of a copy could not be allocated.
+// Private codes of ReportShellError: the buffer of a copy could not be allocated (2000), a
+// file of more than one segment cannot be read by this firmware (2005).
 const UINT_PTR kShellOutOfMemory = 0xFFA0;
+const UINT_PTR kShellLargeFileRefused = 0xFFA1;
+// The first firmware major version that reads and writes files in segments.
+const int kFirstSegmentedMajor = 4;
 
 // Types that run code when opened, refused even where the platform does not list them.
 const char* const kRunnableExtensions[] = {
@@ -160,11 +163,12 @@ DWORD CameraConnection::QueryMediaFree()
     return freeKiB;
 }
 
-// Copies a camera file into the folder of temporary copies under its camera name.
-bool CameraConnection::CopyToTempFile(const char* name, char* path, bool readOnly)
+// Copies a camera file into a folder of temporary copies under its camera name. A file of
+// more than one segment is read in segments, which firmware before version 4 cannot do.
+bool CameraConnection::CopyToTempFile(const char* name, wchar_t* path, bool readOnly, TempCopyFolder* folder)
 {
     if (!name || !path) return false;
-    path[0] = '\0';
+    path[0] = L'\0';
     LinkLock lock(this);
     if (!EnsureLink()) return false;
     WaitCursor wait;
@@ -184,22 +188,19 @@ bool CameraConnection::CopyToTempFile(const char* name, char* path, bool readOnl
         ReportShellError(kShellOutOfMemory);
         return false;
     }
-    // A name that is not a plain file name never becomes a path, a folder that is not ours is
-    // never written through, and a file that only answers to the name is left alone: each as if
-    // the file could not be made.
-    TempCopyFolder folder;
-    if (!BuildTempCopyPath(name, path) || !folder.Open() || !RemoveEarlierCopy(path, name)) {
-        ReportTransferError(2);
-        return false;
-    }
+    TempCopyFolder shared(TempCopyFolder::Shared);
+    if (!PrepareCopyPath(name, folder ? *folder : shared, path)) return false;
 
     int major = 0;
     if (!QueryFirmwareVersion(&major, nullptr, nullptr)) major = 0;
-    const bool segmented = chunk == ZQ_SEGMENT_SIZE && major > 3;
-    if (chunk == ZQ_SEGMENT_SIZE && !segmented) return false;  // old firmware: large files stay on the camera
+    const bool segmented = size > ZQ_SEGMENT_SIZE;
+    if (segmented && major < kFirstSegmentedMajor) {
+        ReportShellError(kShellLargeFileRefused);
+        return false;
+    }
 
     // A new file only: whatever appeared at the path meanwhile is not overwritten.
-    FileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    FileHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr));
     if (!file.IsValid()) {
         ReportTransferError(2);
         return false;
@@ -208,13 +209,26 @@ bool CameraConnection::CopyToTempFile(const char* name, char* path, bool readOnl
     if (copied && readOnly) MarkReadOnly(file.Get());
     copied = file.Close() && copied;
     if (!copied) {
-        DeleteFileA(path);
+        DeleteFileW(path);
         ReportTransferError(2);
     }
     return copied;
 }
 
-// Reads the file chunk by chunk, writing each chunk before the next is read.
+// The path of name's copy in folder, made free; false when the user was told why there is none.
+// A name that is not a plain file name never becomes a path, a folder that is not ours is never
+// written through, and a file that only answers to the name is left alone.
+bool CameraConnection::PrepareCopyPath(const char* name, TempCopyFolder& folder, wchar_t* path)
+{
+    const CopyRoom room = folder.Open() ? folder.MakeRoom(name, path) : CopyRoom::Unusable;
+    if (room == CopyRoom::Ready) return true;
+    if (room == CopyRoom::Unusable) ReportTempFolderUnusable(folder.Root());
+    else ReportTransferError(2);
+    return false;
+}
+
+// Reads the file chunk by chunk, writing each chunk before the next is read. A failed read
+// tells its status; a failed write is told by the caller, once.
 bool CameraConnection::ReceiveIntoFile(const char* name, DWORD size, DWORD chunk, bool segmented, BYTE* buffer, HANDLE file)
 {
     DWORD remaining = size;
@@ -226,10 +240,7 @@ bool CameraConnection::ReceiveIntoFile(const char* name, DWORD size, DWORD chunk
             return false;
         }
         DWORD written = 0;
-        if (!WriteFile(file, buffer, chunk, &written, nullptr) || written != chunk) {
-            ReportTransferError(2);
-            return false;
-        }
+        if (!WriteFile(file, buffer, chunk, &written, nullptr) || written != chunk) return false;
         remaining -= chunk;
     }
     return true;
@@ -256,9 +267,9 @@ bool CameraConnection::OpenCameraFile(const char* name)
         ShowMessage(IDS_SHELL_OPEN_FAILED);
         return false;
     }
-    char path[MAX_PATH];
+    wchar_t path[MAX_PATH];
     if (!CopyToTempFile(name, path, true)) return false;
-    const UINT_PTR result = reinterpret_cast<UINT_PTR>(ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL));
+    const UINT_PTR result = reinterpret_cast<UINT_PTR>(ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOWNORMAL));
     if (result > 32) return true;
     ReportShellError(result);
     return false;

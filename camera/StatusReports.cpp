@@ -1,6 +1,8 @@
 // Every failure the user hears of: one text of the string table in a warning box.
 #include "camera/CameraConnection.h"
 #include "camera/ProductName.h"
+#include "camera/TempCopyFolder.h"
+#include "module/TextHelpers.h"
 #include "resources/resource.h"
 
 namespace {
@@ -8,6 +10,8 @@ namespace {
 const char kNotAvailableText[] = "This file is not available! The camera window will now be refreshed. Select OK to continue";
 // Message buffers, in characters.
 const int kMessageCapacity = 260;
+// A message that names a folder: its text and a path of up to the folder's room.
+const int kFolderMessageCapacity = 1024;
 // Private codes of ReportShellError.
 const UINT_PTR kShellOutOfMemory = 0xFFA0;
 const UINT_PTR kShellLargeFileRefused = 0xFFA1;
@@ -49,6 +53,26 @@ void LoadMessageText(UINT id, char* text)
     LoadStringA(g_hinstModule, id, text, kMessageCapacity);
 }
 }  // namespace
+
+// The folder of temporary copies cannot be used: the message names it as the PC spells it
+// (a wide box), and blames neither the camera nor its connection.
+void CameraConnection::ReportTempFolderUnusable(const wchar_t* folder)
+{
+    LinkLock lock(this);
+    wchar_t shown[TempCopyFolder::kCapacity] = L"";
+    if (folder) lstrcpynW(shown, folder, TempCopyFolder::kCapacity);
+    const int length = lstrlenW(shown);
+    if (length > 1 && shown[length - 1] == L'\\') shown[length - 1] = L'\0';
+    wchar_t format[kMessageCapacity] = L"";
+    LoadStringW(g_hinstModule, IDS_TEMP_FOLDER_UNUSABLE, format, kMessageCapacity);
+    wchar_t text[kFolderMessageCapacity];
+    wsprintfW(text, format, shown);
+    char caption[kMessageCapacity];
+    LoadCaption(caption);
+    wchar_t wideCaption[kMessageCapacity];
+    AnsiToWide(wideCaption, caption, kMessageCapacity);
+    MessageBoxW(OwnerWindow(), text, wideCaption, MB_TASKMODAL | MB_ICONWARNING);
+}
 
 // A failed library call: its message, then the link is closed.
 void CameraConnection::ReportComStatus(ComStatus status)

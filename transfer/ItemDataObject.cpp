@@ -72,14 +72,17 @@ bool ItemDataObject::Initialize(const LPCITEMIDLIST* apidl, UINT cidl)
 {
     if (!m_pMalloc || !m_pIdManager || (cidl > 0 && !apidl)) return false;
     if (cidl == 0) return true;
-    m_afListed.reset(new (std::nothrow) bool[cidl]());
+    m_aCopies.reset(new (std::nothrow) ListedCopy[cidl]);
     m_items.Assign(apidl, cidl);
-    return m_afListed && m_items.Count() == cidl;
+    return m_aCopies && m_items.Count() == cidl;
 }
 
-// The copies go; the temporary files stay on disk. An idle link closes now, a busy one at its unit's end.
+// The copies go; the temporary files stay on disk (the object's folder goes when nothing is
+// left in it). An idle link closes now, a busy one at its unit's end.
 ItemDataObject::~ItemDataObject()
 {
+    m_aCopies.reset();
+    m_copyFolder.RemoveWhenEmpty();
     if (CameraConnection* connection = m_connection.Get()) connection->DisconnectWhenIdle();
 }
 

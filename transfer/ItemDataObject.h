@@ -1,15 +1,18 @@
 // Camera files carried out of the folder: on the clipboard (Copy and Cut) and in a drag.
 // The one format is CF_HDROP, a list of PC paths: the first request copies the selected
-// camera files into the folder of temporary copies and lists those copies. After a Cut the
-// receiver's notice deletes on the camera each file whose copy it really moved away.
+// camera files into a folder of temporary copies of the object's own and lists those copies.
+// After a Cut the receiver's notice deletes on the camera each file whose listed copy it
+// really moved away.
 #pragma once
 #include <windows.h>
 #include <ole2.h>
 #include <shlobj.h>
 #include <memory>
+#include "camera/TempCopyFolder.h"
 #include "items/ItemIdManager.h"
 #include "module/ComObject.h"
 #include "module/Raii.h"
+#include "transfer/ListedCopy.h"
 #include "view/CameraView.h"
 
 class ItemDataObject final : public ComObject<ItemDataObject, IDataObject, IEnumFORMATETC> {
@@ -51,7 +54,7 @@ private:
 
     // Copying out (CopyFromCamera.cpp).
     HGLOBAL BuildDropFiles(bool fReadOnly);
-    void CopyItemsToTemp(CameraConnection* connection, char* paths, SIZE_T* pcbPaths, bool fReadOnly);
+    void CopyItemsToTemp(CameraConnection* connection, wchar_t* paths, SIZE_T* pcchPaths, bool fReadOnly);
     void FinishMove(CameraView* view);
     bool IsCopyMovedAway(UINT item);
 
@@ -68,5 +71,6 @@ private:
     ULONG m_iNextFormat = 0;                // the built-in enumerator's position
     bool m_fBuilding = false;               // BuildDropFiles runs (its messages pump)
     ItemCopies m_items;                     // an entry is null when not copied or gone with a move
-    std::unique_ptr<bool[]> m_afListed;     // per item: its temporary copy is listed in m_hDropFiles
+    TempCopyFolder m_copyFolder{TempCopyFolder::Own};  // where this object's copies, and only they, go
+    std::unique_ptr<ListedCopy[]> m_aCopies;  // per item: its copy listed in m_hDropFiles, held
 };

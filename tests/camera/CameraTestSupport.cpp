@@ -38,21 +38,35 @@ std::string TempDirectoryPathOf(const std::string& name)
 
 std::string TempCopyPathOf(const std::string& name)
 {
-    return TempDirectoryPathOf("Lumora\\" + name);
+    return TempDirectoryPathOf("Lumora\\Open\\" + name);
 }
 
-void RemoveTempCopyFolder()
+void MakeTempCopyFolder()
 {
-    const std::string folder = TempDirectoryPathOf("Lumora");
+    CreateDirectoryA(TempDirectoryPathOf("Lumora").c_str(), nullptr);
+    CreateDirectoryA(TempCopyPathOf("").c_str(), nullptr);
+}
+
+void RemoveTempCopyFolder(const std::string& folder)
+{
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) RemoveFile(folder + "\\" + data.cFileName);
+            const std::string name = data.cFileName;
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) RemoveFile(folder + "\\" + name);
+            else if (name != "." && name != "..") RemoveTempCopyFolder(folder + "\\" + name);
         } while (FindNextFileA(find, &data));
         FindClose(find);
     }
     RemoveDirectoryA(folder.c_str());
+}
+
+std::string Narrow(const wchar_t* text)
+{
+    char narrow[2 * MAX_PATH] = "";
+    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof(narrow), nullptr, nullptr);
+    return narrow;
 }
 
 void WriteTextFile(const std::string& path, const std::string& text)

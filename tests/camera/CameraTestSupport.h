@@ -20,11 +20,15 @@ std::vector<std::string> CameraCalls();
 // A file of size bytes whose content is a pattern of its position.
 std::vector<unsigned char> PatternBytes(size_t size, unsigned seed = 0);
 bool AddCameraFile(const char* name, size_t size, unsigned seed = 0);
-// The path of a name in the folder of temporary copies, and in the temporary directory itself.
+// The path of a name in the folder of Open's temporary copies, and in the temporary directory itself.
 std::string TempCopyPathOf(const std::string& name);
 std::string TempDirectoryPathOf(const std::string& name);
-// Removes the folder of temporary copies with everything in it (it holds only copies).
-void RemoveTempCopyFolder();
+// Makes the folder of Open's temporary copies; removes the folder of all temporary copies with
+// everything in it (it holds only copies).
+void MakeTempCopyFolder();
+void RemoveTempCopyFolder(const std::string& folder = TempDirectoryPathOf("Lumora"));
+// A path the extension gives, in the ANSI code page.
+std::string Narrow(const wchar_t* text);
 // Writes a PC file with the given text.
 void WriteTextFile(const std::string& path, const std::string& text);
 std::string ReadTextFile(const std::string& path);

@@ -65,8 +65,8 @@ private:
 
 using FileOperationTest = CameraTest;
 
-// Whole reads below one segment, segmented reads from one segment up on new firmware,
-// and large files left on the camera by old or unreadable firmware.
+// Whole reads up to one segment, segmented reads of more on new firmware, and larger files
+// left on the camera by old or unreadable firmware, which says so (2005).
 struct CopyCase {
     unsigned size;
     const char* firmware;  // null: the version cannot be read
@@ -85,17 +85,17 @@ TEST_P(TempCopyTest, ReadsTheFileAsTheFirmwareAllows)
     else PelSim_FailCall("ZQ_GetFirmwareVersion", 1, 3, 1);
     CameraConnection* connection = AcquireOwned();
     ConnectAndClearLog(connection);
-    char path[MAX_PATH] = "";
+    wchar_t path[MAX_PATH] = L"";
 
     EXPECT_EQ(connection->CopyToTempFile("CLIP.AVI", path, false), c.copied);
 
     Calls expected = {"ZQ_GetFileSize CLIP.AVI", "ZQ_GetFirmwareVersion"};
     expected.insert(expected.end(), c.reads.begin(), c.reads.end());
     EXPECT_EQ(CameraCalls(), expected);
-    EXPECT_EQ(m_capture.Count(), 0u);
+    EXPECT_EQ(m_capture.Messages(), c.copied ? Messages{} : Messages{text::k2005});
     EXPECT_EQ(FileExists(copy.Path()), c.copied);
     if (c.copied) {
-        EXPECT_EQ(std::string(path), copy.Path());
+        EXPECT_EQ(Narrow(path), copy.Path());
         EXPECT_EQ(ReadWholeFile(copy.Path()), PatternBytes(c.size, 3));
         EXPECT_FALSE(GetFileAttributesA(copy.Path().c_str()) & FILE_ATTRIBUTE_READONLY);
     }
@@ -105,11 +105,13 @@ INSTANTIATE_TEST_SUITE_P(
     Sizes, TempCopyTest,
     testing::Values(CopyCase{100, "4.0.1", true, {"ZQ_ReceiveFile CLIP.AVI 100"}},
                     CopyCase{524287, "3.9", true, {"ZQ_ReceiveFile CLIP.AVI 524287"}},
-                    CopyCase{524288, "4.0.1", true, {"ZQ_GetSegmentedFile CLIP.AVI 524288", "ZQ_GetSegment 524288"}},
+                    CopyCase{524288, "4.0.1", true, {"ZQ_ReceiveFile CLIP.AVI 524288"}},
+                    CopyCase{524288, "3.9", true, {"ZQ_ReceiveFile CLIP.AVI 524288"}},
+                    CopyCase{524289, "4.0.1", true, {"ZQ_GetSegmentedFile CLIP.AVI 524288", "ZQ_GetSegment 524288", "ZQ_GetSegment 1"}},
                     CopyCase{1200000, "4.0.1", true,
                              {"ZQ_GetSegmentedFile CLIP.AVI 524288", "ZQ_GetSegment 524288", "ZQ_GetSegment 524288",
                               "ZQ_GetSegment 151424"}},
-                    CopyCase{524288, "3.9", false, {}}, CopyCase{1200000, "3.255.1", false, {}},
+                    CopyCase{524289, "3.9", false, {}}, CopyCase{1200000, "3.255.1", false, {}},
                     CopyCase{1200000, nullptr, false, {}}, CopyCase{1200000, "", false, {}}));
 
 TEST_F(FileOperationTest, TempCopyHoldsOneSegmentAtATime)
@@ -118,7 +120,7 @@ TEST_F(FileOperationTest, TempCopyHoldsOneSegmentAtATime)
     ASSERT_TRUE(AddCameraFile("BIG.AVI", 1200000));
     CameraConnection* connection = AcquireOwned();
     ConnectAndClearLog(connection);
-    char path[MAX_PATH];
+    wchar_t path[MAX_PATH];
     LargestAllocation spy;
     ASSERT_TRUE(spy.Registered());
 
@@ -132,7 +134,7 @@ TEST_F(FileOperationTest, SecondCopyReplacesTheReadOnlyFirst)
 {
     TempCopy copy("PIC.JPG");
     CameraConnection* connection = AcquireOwned();
-    char path[MAX_PATH];
+    wchar_t path[MAX_PATH];
     for (unsigned seed : {1u, 2u}) {
         ASSERT_TRUE(AddCameraFile("PIC.JPG", 5000, seed));
 
@@ -161,7 +163,7 @@ TEST_P(FailedReadTest, LeavesNoFileAndClosesTheLink)
     TempCopy copy("CLIP.AVI");
     ASSERT_TRUE(AddCameraFile("CLIP.AVI", c.size));
     CameraConnection* connection = AcquireOwned();
-    char path[MAX_PATH];
+    wchar_t path[MAX_PATH];
     PelSim_FailCall(c.function, c.nth, c.status, 0);
 
     EXPECT_FALSE(connection->CopyToTempFile("CLIP.AVI", path, true));
@@ -183,7 +185,7 @@ TEST_F(FileOperationTest, FileThatReadsAsEmptyIsNotAvailable)
     ASSERT_TRUE(AddCameraFile("GONE.JPG", 10));
     ASSERT_TRUE(PelSim_SetFileListing("GONE.JPG", ' ', 1));
     CameraConnection* connection = AcquireOwned();
-    char path[MAX_PATH];
+    wchar_t path[MAX_PATH];
 
     EXPECT_FALSE(connection->CopyToTempFile("GONE.JPG", path, false));
 
@@ -196,10 +198,11 @@ TEST_F(FileOperationTest, FileThatReadsAsEmptyIsNotAvailable)
 TEST_F(FileOperationTest, TempFileThatCannotBeCreatedShows2002Once)
 {
     TempCopy copy("DIR.JPG");
+    MakeTempCopyFolder();
     ASSERT_TRUE(CreateDirectoryA(copy.Path().c_str(), nullptr));
     ASSERT_TRUE(AddCameraFile("DIR.JPG", 10));
     CameraConnection* connection = AcquireOwned();
-    char path[MAX_PATH];
+    wchar_t path[MAX_PATH];
 
     EXPECT_FALSE(connection->CopyToTempFile("DIR.JPG", path, false));
 
@@ -212,7 +215,7 @@ TEST_F(FileOperationTest, NoCameraMeansNoCopyAndOneMessage)
 {
     PelSim_SetOpenResult(0, 3, 0);
     CameraConnection* connection = AcquireOwned();
-    char path[MAX_PATH];
+    wchar_t path[MAX_PATH];
 
     EXPECT_FALSE(connection->CopyToTempFile("A.JPG", path, false));
     EXPECT_FALSE(connection->DeleteCameraFile("A.JPG"));

@@ -23,13 +23,15 @@ TEST(CameraFileName, PlainNamesOnly)
 
 TEST(CameraFileName, TempPathLiesDirectlyInTheFolderOfCopies)
 {
-    char path[MAX_PATH];
-    ASSERT_TRUE(BuildTempCopyPath("A.JPG", path));
-    EXPECT_EQ(std::string(path), TempCopyPathOf("A.JPG"));
+    wchar_t folder[MAX_PATH];
+    ASSERT_TRUE(GetTempCopyFolder(folder, MAX_PATH));
+    wchar_t path[MAX_PATH];
+    ASSERT_TRUE(BuildTempCopyPath(folder, "A.JPG", path));
+    EXPECT_EQ(Narrow(path), TempDirectoryPathOf("Lumora\\A.JPG"));
 
-    strcpy(path, "stale");
-    EXPECT_FALSE(BuildTempCopyPath("..\\A.JPG", path));
-    EXPECT_EQ(std::string(path), "");
+    wcscpy(path, L"stale");
+    EXPECT_FALSE(BuildTempCopyPath(folder, "..\\A.JPG", path));
+    EXPECT_EQ(Narrow(path), "");
 }
 
 class HostileNameTest : public CameraTest, public testing::WithParamInterface<std::string> {};
@@ -43,12 +45,12 @@ TEST_P(HostileNameTest, IsListedAndDeletableButNeverCopied)
     ASSERT_TRUE(connection->NextFileEntry(&entry, true));
     EXPECT_EQ(std::string(entry.pszName), name);
     EXPECT_EQ(entry.dwSize, 64u);
-    char path[MAX_PATH];
-    memset(path, 'p', sizeof(path));
+    wchar_t path[MAX_PATH];
+    wmemset(path, L'p', MAX_PATH);
 
     EXPECT_FALSE(connection->CopyToTempFile(name.c_str(), path, true));
 
-    EXPECT_EQ(std::string(path), "");
+    EXPECT_EQ(Narrow(path), "");
     EXPECT_EQ(m_capture.Messages(), Messages{text::k2002});
     EXPECT_TRUE(CallsOf("ZQ_ReceiveFile").empty());
     EXPECT_TRUE(connection->DeleteCameraFile(name.c_str()));
@@ -76,7 +78,7 @@ TEST_F(CameraTest, TraversalNameLeavesTheFileItPointsAtAlone)
     WriteTextFile(victim, "keep me");
     ASSERT_TRUE(AddCameraFile("..\\VICTIM.TX", 100));
     CameraConnection* connection = AcquireOwned();
-    char path[MAX_PATH];
+    wchar_t path[MAX_PATH];
 
     EXPECT_FALSE(connection->CopyToTempFile("..\\VICTIM.TX", path, false));
 

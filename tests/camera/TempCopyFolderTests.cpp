@@ -27,9 +27,7 @@ TEST_P(ShortNameAliasTest, LongNamedPcFileSurvivesTheCopyOfACameraFileOfItsShort
 {
     const AliasCase& c = GetParam();
     RemoveTempCopyFolder();
-    if (c.inCopiesFolder) {
-        ASSERT_TRUE(CreateDirectoryA(TempDirectoryPathOf("Lumora").c_str(), nullptr));
-    }
+    if (c.inCopiesFolder) MakeTempCopyFolder();
     const std::string longFile = c.inCopiesFolder ? TempCopyPathOf("Holiday plans for the board.qqz")
                                                   : TempDirectoryPathOf("Holiday plans for the board.qqz");
     WriteTextFile(longFile, "keep me");
@@ -37,7 +35,7 @@ TEST_P(ShortNameAliasTest, LongNamedPcFileSurvivesTheCopyOfACameraFileOfItsShort
     ASSERT_TRUE(name.size() <= 12 && name.find('~') != std::string::npos) << name;
     ASSERT_TRUE(AddCameraFile(name.c_str(), 300, 9));
     CameraConnection* connection = AcquireOwned();
-    char path[MAX_PATH] = "";
+    wchar_t path[MAX_PATH] = L"";
 
     EXPECT_EQ(connection->CopyToTempFile(name.c_str(), path, false), c.copied);
     EXPECT_FALSE(connection->OpenCameraFile(name.c_str()));
@@ -46,7 +44,7 @@ TEST_P(ShortNameAliasTest, LongNamedPcFileSurvivesTheCopyOfACameraFileOfItsShort
     EXPECT_EQ(ReadTextFile(longFile), "keep me");
     EXPECT_EQ(GetFileAttributesA(longFile.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     if (c.copied) {
-        EXPECT_EQ(std::string(path), TempCopyPathOf(name));
+        EXPECT_EQ(Narrow(path), TempCopyPathOf(name));
         EXPECT_EQ(ReadWholeFile(TempCopyPathOf(name)), PatternBytes(300, 9));
     } else {
         EXPECT_TRUE(CallsOf("ZQ_ReceiveFile").empty());
@@ -72,7 +70,7 @@ TEST_F(TempCopyFolderTest, FolderIsMadeOnDemandButNeverThroughAPlantedFile)
         ASSERT_TRUE(AddCameraFile("A.JPG", 100, 4));
         CameraConnection* connection = Acquire();
         m_capture.Clear();
-        char path[MAX_PATH] = "";
+        wchar_t path[MAX_PATH] = L"";
         {
             CameraWork work(connection, m_view.Window());
 
@@ -80,7 +78,7 @@ TEST_F(TempCopyFolderTest, FolderIsMadeOnDemandButNeverThroughAPlantedFile)
         }
 
         if (planted) {
-            EXPECT_EQ(m_capture.Messages(), Messages{text::k2002});
+            EXPECT_EQ(m_capture.Messages(), Messages{Narrow(text::k2008(std::wstring(folder.begin(), folder.end())).c_str())}) << "the folder is named, not the camera blamed";
             EXPECT_TRUE(CallsOf("ZQ_ReceiveFile").empty());
             EXPECT_EQ(ReadTextFile(folder), "planted");
             EXPECT_FALSE(FileExists(TempDirectoryPathOf("A.JPG")));
@@ -88,12 +86,28 @@ TEST_F(TempCopyFolderTest, FolderIsMadeOnDemandButNeverThroughAPlantedFile)
         } else {
             EXPECT_EQ(m_capture.Count(), 0u);
             EXPECT_EQ(GetFileAttributesA(folder.c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
-            EXPECT_EQ(std::string(path), TempCopyPathOf("A.JPG"));
-            EXPECT_EQ(ReadWholeFile(path), PatternBytes(100, 4));
+            EXPECT_EQ(Narrow(path), TempCopyPathOf("A.JPG"));
+            EXPECT_EQ(ReadWholeFile(Narrow(path)), PatternBytes(100, 4));
             RemoveTempCopyFolder();
         }
         ReleaseCameraConnection();
         --m_cUses;
     }
+}
+TEST_F(TempCopyFolderTest, OpenOfACaseTwinLeavesTheOtherNamesCopyAlone)
+{
+    RemoveTempCopyFolder();
+    ASSERT_TRUE(AddCameraFile("abc.qqz", 200, 5));
+    ASSERT_TRUE(AddCameraFile("ABC.QQZ", 100, 4));
+    CameraConnection* connection = AcquireOwned();
+    wchar_t first[MAX_PATH] = L"", second[MAX_PATH] = L"";
+
+    EXPECT_TRUE(connection->CopyToTempFile("abc.qqz", first, true));
+    EXPECT_TRUE(connection->CopyToTempFile("ABC.QQZ", second, true));
+
+    EXPECT_EQ(ReadWholeFile(Narrow(first)), PatternBytes(200, 5)) << "the first name's copy stays as it was";
+    EXPECT_EQ(ReadWholeFile(Narrow(second)), PatternBytes(100, 4));
+    EXPECT_EQ(m_capture.Count(), 0u);
+    RemoveTempCopyFolder();
 }
 }  // namespace

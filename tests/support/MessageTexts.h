@@ -14,6 +14,12 @@ inline const std::string k2000 = "The was not enough memory to complete the oper
 inline const std::string k2002 = "The file size came back as 0 bytes. This is an error condidtion. Please check the camera connections and try again.";
 inline const std::string k2004 = "There is not enough memory in the camera to complete this operation.";
 inline const std::string k2005 = "Large file transfer is not supported in this version of camera firmware.";
+// 2008 names the folder of temporary copies that cannot be used (a wide box spells it right).
+inline std::wstring k2008(const std::wstring& folder)
+{
+    return L"The camera file could not be copied because the folder for temporary copies cannot be used:\n\n" + folder +
+           L"\n\nPlease check that this folder exists and can be written to, then try again.";
+}
 inline const std::string k3000 = "The file cannot be opened because the file was not found. Please try again.";
 inline const std::string k3001 = "The file cannot be opened because the path is not valid. Please try again.";
 inline const std::string k3002 = "There is no application associated with this type of file. Please associate an application with this file type . Then try to open the file again.";

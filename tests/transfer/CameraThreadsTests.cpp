@@ -170,7 +170,7 @@ private:
     {
         LPCITEMIDLIST item = ItemOf(file.cameraName);
         if (Expect(item && View()->InvokeMenuCommand(IDM_OPEN, 1, &item) == S_OK, at + "Open of " + file.cameraName))
-            ExpectCopy(at, file);
+            ExpectCopy(at, file, TempCopiesFolder() + "Open\\" + file.cameraName);
     }
 
     // The folder's data object for the rows of both camera files lists their temporary
@@ -184,16 +184,19 @@ private:
         FORMATETC format = HGlobalFormat(CF_HDROP);
         STGMEDIUM medium = {};
         if (!Expect(items[0] && items[1] && data && data->GetData(&format, &medium) == S_OK, at + "the copy out")) return;
-        const std::vector<std::string> copies = {TempCopyPathOf(m_files[0].cameraName), TempCopyPathOf(m_files[1].cameraName)};
-        Expect(DroppedPaths(medium.hGlobal) == copies, at + "the list of the copies");
+        const std::vector<std::string> copies = DroppedPaths(medium.hGlobal);
         ReleaseStgMedium(&medium);
-        for (int i : {0, 1}) ExpectCopy(at, m_files[i]);
+        if (!Expect(copies.size() == 2, at + "the list of the copies")) return;
+        for (int i : {0, 1}) {
+            Expect(copies[i].substr(copies[i].rfind('\\') + 1) == m_files[i].cameraName, at + "the list of the copies");
+            ExpectCopy(at, m_files[i], copies[i]);
+        }
     }
 
     // The temporary copy of a camera file holds its bytes.
-    void ExpectCopy(const std::string& at, const WindowFile& file)
+    void ExpectCopy(const std::string& at, const WindowFile& file, const std::string& path)
     {
-        Expect(ReadWholeFile(TempCopyPathOf(file.cameraName)) == PatternBytes(file.size, file.seed), at + "the copy of " + file.cameraName);
+        Expect(ReadWholeFile(path) == PatternBytes(file.size, file.seed), at + "the copy of " + file.cameraName);
     }
 
     // The round's two PC files sent as the Paste command sends them: the camera holds their bytes.

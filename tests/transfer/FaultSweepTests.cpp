@@ -46,8 +46,10 @@ const Expected kExpected[] = {
     {"delete", "ZQ_CloseComm", 1, {"Error!  The camera is in use by another application."}},
     {"cut and move", "ZQ_CloseComm", 1, {"Error!  The camera is in use by another application."}},
     {"", "ZQ_CloseComm", 0, {}},
-    // An unread version is version 0: a large file is refused, silently when read.
+    // An unread version is version 0: a large file is refused, in either direction (the second
+    // copy out reads B.QQH).
     {"upload", "ZQ_GetFirmwareVersion", 0, {text::k2005}},
+    {"", "ZQ_GetFirmwareVersion", 2, {text::k2005}},
     {"", "ZQ_GetFirmwareVersion", 0, {}},
     // A failed read of a temporary copy's bytes says so twice.
     {"", "ZQ_ReceiveFile", 0, {kStatusMessage, text::k2002}},
@@ -270,14 +272,19 @@ private:
         }
     }
 
-    // Only whole temporary copies, in their own folder; nothing else in the temporary directory.
+    // Only whole temporary copies, in folders of their own inside theirs; nothing else in the
+    // temporary directory.
     void CheckTemporaryFiles()
     {
-        for (const std::string& name : FolderEntries(TempCopyPathOf(""))) {
-            auto source = std::find_if(kCameraFiles.begin(), kCameraFiles.end(), [&](const auto& file) { return file.first == name; });
-            ASSERT_NE(source, kCameraFiles.end()) << name;
-            const unsigned seed = static_cast<unsigned>(source - kCameraFiles.begin() + 1);
-            EXPECT_TRUE(ReadWholeFile(TempCopyPathOf(name)) == PatternBytes(source->second, seed)) << name << " copied in part";
+        for (const std::string& folder : FolderEntries(TempCopiesFolder())) {
+            const std::string path = TempCopiesFolder() + folder + "\\";
+            EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) << folder;
+            for (const std::string& name : FolderEntries(path)) {
+                auto source = std::find_if(kCameraFiles.begin(), kCameraFiles.end(), [&](const auto& file) { return file.first == name; });
+                ASSERT_NE(source, kCameraFiles.end()) << name;
+                const unsigned seed = static_cast<unsigned>(source - kCameraFiles.begin() + 1);
+                EXPECT_TRUE(ReadWholeFile(path + name) == PatternBytes(source->second, seed)) << name << " copied in part";
+            }
         }
         std::vector<std::string> entries = FolderEntries(TempDirectory());
         if (std::find(entries.begin(), entries.end(), "Lumora") == entries.end()) entries.push_back("Lumora");

@@ -3,22 +3,22 @@
 // kind of selection, and its formats and enumerator.
 #include "TransferTestSupport.h"
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
 #include <shlwapi.h>
+#include "resources/resource.h"
+#include "support/HarmlessFileType.h"
 #include "folder/CameraFolder.h"
 
 namespace {
 
-// The CF_HDROP block the object must build for these temporary copies (paths single-byte).
+// The CF_HDROP block the object must build for these temporary copies (paths wide).
 Bytes ExpectedDropFiles(const std::vector<std::string>& names)
 {
-    Bytes bytes = {20, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    for (const std::string& name : names) {
-        const std::string path = TempCopyPathOf(name);
-        bytes.insert(bytes.end(), path.begin(), path.end());
-        bytes.push_back(0);
-    }
-    bytes.push_back(0);
-    return bytes;
+    std::vector<std::string> paths;
+    for (const std::string& name : names) paths.push_back(TempCopyPathOf(name));
+    return DropBlock(paths, true);
 }
 
 // A notice block of a receiver: the drop effect in four bytes (or fewer).
@@ -262,6 +262,7 @@ TEST_F(ItemDataObjectTest, ListsForEverySelection)
         std::vector<std::string> listed;   // empty: no block (STG_E_MEDIUMFULL)
         std::vector<std::string> progress;
         Messages messages;
+        bool fWritesFail = false;
     };
     const std::vector<CameraFileSpec> three = {{"A.JPG", 1000, 1}, {"B.JPG", 2000, 2}, {"C.TXT", 3000, 3}};
     auto of = [](int n, int m) { return "Copying from Lumora: " + std::to_string(n) + " of " + std::to_string(m); };
@@ -269,8 +270,10 @@ TEST_F(ItemDataObjectTest, ListsForEverySelection)
         {"the second of three is gone", three, "4.0", "B.JPG", false, {"A.JPG", "C.TXT"}, {of(1, 3), of(2, 3), of(3, 3)},
          {text::kNotAvailable}},
         {"every file is gone", {{"A.JPG", 10, 1}}, "4.0", "A.JPG", false, {}, {of(1, 1)}, {text::kNotAvailable}},
-        {"a large file on old firmware stays behind", {{"A.JPG", 10, 1}, {"BIG.JPG", 524288, 2}}, "3.2", nullptr, false,
-         {"A.JPG"}, {of(1, 2), of(2, 2)}, {}},
+        {"a large file on old firmware stays behind", {{"A.JPG", 10, 1}, {"BIG.JPG", 524289, 2}}, "3.2", nullptr, false,
+         {"A.JPG"}, {of(1, 2), of(2, 2)}, {text::k2005}},
+        {"one segment is no large file", {{"ONE.JPG", 524288, 2}}, "3.2", nullptr, false, {"ONE.JPG"}, {of(1, 1)}, {}},
+        {"a copy that cannot be written", {{"A.JPG", 10, 1}}, "4.0", nullptr, false, {}, {of(1, 1)}, {text::k2002}, true},
         {"names equal but for case", {{"ABC.JPG", 10, 1}, {"abc.jpg", 20, 2}, {"aBc.JpG", 30, 3}}, "4.0", nullptr, false,
          {"ABC.JPG"}, {of(1, 3), of(2, 3), of(3, 3)}, {text::k2002, text::k2002}},
         {"the camera cannot be reached", three, "4.0", nullptr, true, {}, {}, {text::k1002}},
@@ -294,8 +297,10 @@ TEST_F(ItemDataObjectTest, ListsForEverySelection)
         ProgressRecorder progress;
         FORMATETC files = HGlobalFormat(CF_HDROP);
         STGMEDIUM medium = {};
+        std::unique_ptr<FaultyReads> writes(new FaultyReads(row.fWritesFail ? ReadFault::Fails : ReadFault::None, "WriteFile"));
 
         const HRESULT hr = data->GetData(&files, &medium);
+        writes.reset();
 
         EXPECT_EQ(hr, row.listed.empty() ? STG_E_MEDIUMFULL : S_OK);
         if (hr == S_OK) {
@@ -424,6 +429,145 @@ TEST_F(ItemDataObjectTest, ShortNamesOfOtherFilesInTheTemporaryDirectoryAreNever
     EXPECT_FALSE(CameraHolds(shortName)) << "its copy really moved";
     EXPECT_EQ(Boxes(), Messages{});
     DeleteFileA(userFile.c_str());
+}
+
+TEST_F(ItemDataObjectTest, CutDeletesOnTheCameraOnlyWhatItsOwnListedCopyBecame)
+{
+    // Between the receiver's request for the list and its notice of a move, another operation
+    // meets the name of the Cut's copy; the receiver then moves what the list names.
+    enum class Meets { Nothing, FailedCopyOfTheName, CopyOfTheCaseTwin, DeletionOfTheCopy };
+    struct Row {
+        const char* what;
+        Meets meets;
+        bool fDeleted;  // abc.jpg left the camera (and is then in the PC folder whole)
+        Messages messages;
+    };
+    const Row rows[] = {
+        {"the copy really moved", Meets::Nothing, true, {}},
+        {"another object's copy of the same name failed", Meets::FailedCopyOfTheName, true, {text::k1003, text::k2002}},
+        {"another object copied the case twin", Meets::CopyOfTheCaseTwin, true, {}},
+        {"the copy was deleted before the move", Meets::DeletionOfTheCopy, false, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        PelSim_Reset();
+        ShowFiles({{"ABC.JPG", 100, 4}, {"abc.jpg", 200, 5}});
+        const std::vector<std::string> names = RowNames();
+        const int cut = static_cast<int>(std::find(names.begin(), names.end(), "abc.jpg") - names.begin());
+        MarkCut({cut});
+        ComPtr<IDataObject> data = DataObjectForRows({cut}, true);
+        ASSERT_EQ(OleSetClipboard(data.Get()), S_OK);
+        const std::vector<std::string> listed = PasteListFromClipboard();
+        ASSERT_EQ(listed.size(), 1u);
+
+        if (row.meets == Meets::FailedCopyOfTheName) PelSim_FailCall("ZQ_ReceiveFile", 1, 3, 0);
+        if (row.meets == Meets::FailedCopyOfTheName || row.meets == Meets::CopyOfTheCaseTwin) {
+            FileListOf(DataObjectForRows({row.meets == Meets::CopyOfTheCaseTwin ? 1 - cut : cut}, false).Get());
+        }
+        if (row.meets == Meets::DeletionOfTheCopy) EXPECT_TRUE(DeleteFileA(listed[0].c_str()));
+        else EXPECT_TRUE(ShellMove(listed[0], m_pcFolder));
+        STGMEDIUM notice = BlockMedium(NewBlock(EffectBytes(DROPEFFECT_MOVE)));
+        FORMATETC performed = HGlobalFormat(RegisterClipboardFormatA("Performed DropEffect"));
+        EXPECT_EQ(data->SetData(&performed, &notice, TRUE), S_OK);
+
+        EXPECT_EQ(CameraHolds("abc.jpg"), !row.fDeleted);
+        EXPECT_EQ(ReadWholeFile(PcPath("abc.jpg")), row.fDeleted ? PatternBytes(200, 5) : Bytes{}) << "moved whole, as it was";
+        EXPECT_EQ(CameraFile("ABC.JPG"), PatternBytes(100, 4));
+        EXPECT_EQ(Boxes(), row.messages);
+        m_capture.Clear();
+        data.Reset();
+        CloseBrowser();
+        RemoveFolder(m_pcFolder);
+        CreateDirectoryA(m_pcFolder.c_str(), nullptr);
+        RemoveTempCopies();
+    }
+}
+
+// The bytes of a file named by a wide path.
+Bytes ReadWideFile(const std::wstring& path)
+{
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Removes a folder named by a wide path with everything in it.
+void RemoveWideFolder(const std::wstring& folder)
+{
+    const std::wstring from = folder + L'\0';
+    SHFILEOPSTRUCTW operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationW(&operation);
+}
+
+TEST_F(ItemDataObjectTest, TemporaryFoldersTheCodePageCannotSpellAreUsedAsTheyAre)
+{
+    // TMP and TEMP name a folder inside the real temporary directory; a Copy lists its copy and
+    // an Open hands one over there, or the user is told of the folder, never of the camera.
+    HarmlessFileType type(".qqh");
+    ShowFiles({{"A.QQH", 300, 7}});
+    wchar_t real[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, real);
+    const std::wstring cyrillic = L"\u041f\u0440\u0438\u043c\u0435\u0440";
+    // A folder so long that "Lumora\Open\A.QQH" in it is no path that programs can open.
+    const std::wstring longFolder = cyrillic + L"\\" + std::wstring(243 - lstrlenW(real) - cyrillic.size() - 2, L'x');
+    struct Row {
+        const char* what;
+        std::wstring folder;      // in the real temporary directory
+        std::wstring sibling;     // a folder of the name the code page would make of it (empty: none)
+        bool fListed;
+    };
+    const Row rows[] = {
+        {"Cyrillic", cyrillic, L"", true},
+        {"CJK", L"\u5199\u771f", L"", true},
+        {"a best fit that names another folder", L"\u0141ukasz", L"Lukasz", true},
+        {"too long for a copy's path", longFolder, L"", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::wstring temp = real + row.folder + L"\\";
+        CreateDirectoryW((real + row.folder.substr(0, row.folder.find(L'\\'))).c_str(), nullptr);
+        CreateDirectoryW(temp.c_str(), nullptr);
+        ASSERT_EQ(GetFileAttributesW(temp.c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+        if (!row.sibling.empty()) CreateDirectoryW((real + row.sibling).c_str(), nullptr);
+        std::vector<std::wstring> wideBoxes;
+        m_capture.SetAction([&](HWND hwnd, const CapturedDialog& dialog) {
+            for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                wchar_t text[1024] = L"";
+                if (GetWindowTextW(child, text, 1024) > 60) wideBoxes.push_back(text);
+            }
+            DialogCapture::ActionPressDefault(hwnd, dialog);
+        });
+        SetEnvironmentVariableW(L"TMP", temp.c_str());
+        SetEnvironmentVariableW(L"TEMP", temp.c_str());
+        const std::vector<std::wstring> listed = WideFileListOf(DataObjectForRows({0}, false).Get());
+        SelectRows({0});
+        View()->ShowItemMenu(0, 0, false, IDM_OPEN);
+        SetEnvironmentVariableW(L"TMP", real);
+        SetEnvironmentVariableW(L"TEMP", real);
+
+        const std::wstring copies = temp + L"Lumora\\";
+        if (row.fListed) {
+            const std::wstring copy = listed.size() == 1 ? listed[0] : L"(not one copy)";
+            EXPECT_EQ(copy.substr(0, copies.size()), copies) << "in the folder as it is spelled";
+            EXPECT_EQ(std::wstring(PathFindFileNameW(copy.c_str())), L"A.QQH");
+            EXPECT_EQ(ReadWideFile(copy), PatternBytes(300, 7));
+            EXPECT_EQ(wideBoxes, std::vector<std::wstring>{});
+        } else {
+            EXPECT_EQ(listed, std::vector<std::wstring>{});
+            EXPECT_EQ(wideBoxes, std::vector<std::wstring>(2, text::k2008(temp + L"Lumora"))) << "the folder named, not the camera blamed";
+        }
+        EXPECT_EQ(ReadWideFile(copies + L"Open\\A.QQH"), row.fListed ? PatternBytes(300, 7) : Bytes{}) << "Open's copy";
+        if (!row.sibling.empty()) {
+            EXPECT_TRUE(PathIsDirectoryEmptyW((real + row.sibling).c_str())) << "nothing went into the other folder";
+            RemoveWideFolder(real + row.sibling);
+        }
+        EXPECT_FALSE(FileExists(TempCopiesFolder())) << "nothing went into the real temporary directory's copies";
+        m_capture.SetAction(DialogCapture::ActionPressDefault);
+        m_capture.Clear();
+        RemoveWideFolder(real + row.folder.substr(0, row.folder.find(L'\\')));
+    }
 }
 
 }  // namespace

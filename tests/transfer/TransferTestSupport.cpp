@@ -32,16 +32,28 @@ bool CameraHolds(const std::string& name)
     return PelSim_GetFile(name.c_str(), nullptr, 0) >= 0;
 }
 
-std::string TempCopyPathOf(const std::string& name)
+std::string TempCopiesFolder()
 {
     char directory[MAX_PATH] = "";
     GetTempPathA(MAX_PATH, directory);
-    return std::string(directory) + "Lumora\\" + name;
+    return std::string(directory) + "Lumora\\";
+}
+
+std::string TempCopyPathOf(const std::string& name)
+{
+    const std::string root = TempCopiesFolder();
+    WIN32_FIND_DATAA data;
+    FindHandle find(FindFirstFileA((root + "*").c_str(), &data));
+    for (bool more = find.IsValid(); more; more = FindNextFileA(find.Get(), &data)) {
+        const std::string path = root + data.cFileName + "\\" + name;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.cFileName[0] != '.' && FileExists(path)) return path;
+    }
+    return root + name;
 }
 
 void RemoveTempCopies()
 {
-    RemoveFolder(TempCopyPathOf(""));
+    RemoveFolder(TempCopiesFolder());
 }
 
 Bytes ReadWholeFile(const std::string& path)
@@ -172,7 +184,7 @@ void* SwapSlot(void** slot, void* function)
 }
 }  // namespace
 
-FaultyReads::FaultyReads(ReadFault fault) : m_pSlot(FindImportSlot("kernel32.dll", "ReadFile"))
+FaultyReads::FaultyReads(ReadFault fault, const char* function) : m_pSlot(FindImportSlot("kernel32.dll", function))
 {
     if (!m_pSlot || fault == ReadFault::None) return;
     m_pOriginal = *m_pSlot;
@@ -247,6 +259,21 @@ std::vector<std::string> FileListOf(IDataObject* data)
     STGMEDIUM medium = {};
     if (!data || data->GetData(&files, &medium) != S_OK) return {};
     std::vector<std::string> paths = DroppedPaths(medium.hGlobal);
+    ReleaseStgMedium(&medium);
+    return paths;
+}
+
+std::vector<std::wstring> WideFileListOf(IDataObject* data)
+{
+    FORMATETC files = HGlobalFormat(CF_HDROP);
+    STGMEDIUM medium = {};
+    if (!data || data->GetData(&files, &medium) != S_OK) return {};
+    std::vector<std::wstring> paths(DragQueryFileW(static_cast<HDROP>(medium.hGlobal), 0xFFFFFFFF, nullptr, 0));
+    for (UINT i = 0; i < paths.size(); ++i) {
+        wchar_t path[2 * MAX_PATH] = L"";
+        DragQueryFileW(static_cast<HDROP>(medium.hGlobal), i, path, ARRAYSIZE(path));
+        paths[i] = path;
+    }
     ReleaseStgMedium(&medium);
     return paths;
 }

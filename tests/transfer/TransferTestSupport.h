@@ -18,7 +18,9 @@ bool AddCameraFile(const std::string& name, size_t size, unsigned seed = 0);
 Bytes CameraFile(const std::string& name);
 bool CameraHolds(const std::string& name);
 
-// The folder of temporary copies and a path in it; RemoveTempCopies empties and removes it.
+// The folder of every temporary copy (with its final backslash); the path of a name's copy in
+// the first folder of copies in it that holds one; RemoveTempCopies empties and removes it.
+std::string TempCopiesFolder();
 std::string TempCopyPathOf(const std::string& name);
 void RemoveTempCopies();
 
@@ -63,6 +65,7 @@ Bytes BlockBytes(HGLOBAL block);
 std::vector<std::string> DroppedPaths(HGLOBAL block);
 // The paths of a data object's CF_HDROP list, read as a receiver does; none when it gives none.
 std::vector<std::string> FileListOf(IDataObject* data);
+std::vector<std::wstring> WideFileListOf(IDataObject* data);
 // A global block holding the bytes.
 HGLOBAL NewBlock(const Bytes& bytes);
 // A medium of a block (its tymed as given), released through pUnkForRelease when one is given.
@@ -75,15 +78,15 @@ bool ShellMove(const std::string& path, const std::string& folder);
 // parent folder hands out IDataObject (it offers a wide CF_HDROP list).
 ComPtr<IDataObject> ShellDataObject(const std::vector<std::string>& paths);
 
-// How the program's own reads of files go wrong while a FaultyReads lives: not at all, one
-// byte short of what was asked with success (no error code), or failing with
-// ERROR_LOCK_VIOLATION (as where another program locked the bytes; Wine 8 does not stop a
-// read for a lock taken through another handle).
+// How the program's own reads (or, as asked, writes) of files go wrong while a FaultyReads
+// lives: not at all, one byte short of what was asked with success (no error code), or
+// failing with ERROR_LOCK_VIOLATION (as where another program locked the bytes; Wine 8 does
+// not stop a read for a lock taken through another handle).
 enum class ReadFault { None, Short, Fails };
 
 class FaultyReads {
 public:
-    explicit FaultyReads(ReadFault fault);
+    explicit FaultyReads(ReadFault fault, const char* function = "ReadFile");
     ~FaultyReads();
     FaultyReads(const FaultyReads&) = delete;
     FaultyReads& operator=(const FaultyReads&) = delete;

@@ -1,5 +1,5 @@
 #include "CommandTestSupport.h"
-#include "camera/CameraFileName.h"
+#include <shellapi.h>
 
 const CameraFiles kThreeFiles = {{"A.QQH", 100}, {"B.QQH", 200}, {"C.QQH", 300}};
 
@@ -242,20 +242,33 @@ std::string Text(UINT id)
     return text;
 }
 
+// The folder of every temporary copy, with its final backslash.
+static std::string TempCopiesFolder()
+{
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "Lumora\\";
+}
+
 std::string TempCopyPath(const std::string& name)
 {
-    char path[MAX_PATH] = "";
-    BuildTempCopyPath(name.c_str(), path);
-    return path;
+    WIN32_FIND_DATAA found = {};
+    FindHandle find(FindFirstFileA((TempCopiesFolder() + "*").c_str(), &found));
+    for (bool more = find.IsValid(); more; more = FindNextFileA(find.Get(), &found)) {
+        const std::string path = TempCopiesFolder() + found.cFileName + "\\" + name;
+        if (found.cFileName[0] != '.' && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return path;
+    }
+    return TempCopiesFolder() + name;
 }
 
 void RemoveTempCopies()
 {
-    for (const auto& [name, size] : kThreeFiles) {
-        const std::string path = TempCopyPath(name);
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
-    }
+    const std::string from = TempCopiesFolder().substr(0, TempCopiesFolder().size() - 1) + '\0';
+    SHFILEOPSTRUCTA operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationA(&operation);
 }
 
 ControlKey::ControlKey(bool down)
