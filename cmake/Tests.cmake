@@ -78,8 +78,8 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     # The test command's run of that build on a machine without 32-bit programs (forced):
     # its programs skipped, not started, and said so. Starts nothing under Wine.
     add_test(NAME tests_without_32bit
-      COMMAND ${CMAKE_SOURCE_DIR}/tests/scripts/without-32bit-test.sh ${LUMORA_I686_BUILD_DIR}
-              ${CMAKE_BINARY_DIR}/bin ${CMAKE_BINARY_DIR}/without-32bit-test)
+      COMMAND ${CMAKE_SOURCE_DIR}/tests/scripts/without-32bit-test.sh ${CMAKE_BINARY_DIR}/bin
+              ${LUMORA_I686_BUILD_DIR} ${CMAKE_BINARY_DIR}/without-32bit-test)
     set_tests_properties(tests_without_32bit PROPERTIES TIMEOUT 300)
   endif()
 endif()
