@@ -17,12 +17,8 @@ presets=("$@")
 # What goes unrun without 32-bit programs: the i686 build's programs, the x64 build's installer test.
 skipped=()
 if ! wine32_runs; then
-  for preset in "${presets[@]}"; do
-    case $preset in
-      i686) skipped+=("the i686 tests") ;;
-      x64) skipped+=("the installer test") ;;
-    esac
-  done
+  case " ${presets[*]} " in *" i686 "*) skipped+=("the i686 tests") ;; esac
+  case " ${presets[*]} " in *" x64 "*) skipped+=("the installer test") ;; esac
 fi
 
 failed=()
@@ -35,6 +31,8 @@ done
 if [ ${#skipped[@]} -gt 0 ]; then
   list=${skipped[0]}
   [ ${#skipped[@]} -eq 1 ] || list="${skipped[*]:0:${#skipped[@]}-1} and ${skipped[-1]}"
-  echo "this machine cannot run 32-bit programs: $list were skipped"
+  verb=were
+  [ "$list" != "the installer test" ] || verb=was
+  echo "this machine cannot run 32-bit programs: $list $verb skipped"
 fi
 [ ${#failed[@]} -eq 0 ] || { echo "FAILED: the tests of the ${failed[*]} build" >&2; exit 1; }
