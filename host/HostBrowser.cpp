@@ -81,6 +81,23 @@ std::wstring NameOf(LPCITEMIDLIST pidl, SIGDN sigdn)
     return name.Get();
 }
 
+// The name a place shows in the title: its display name without trailing blanks (a
+// product name may end with one).
+std::wstring TitleNameOf(LPCITEMIDLIST pidl)
+{
+    std::wstring name = NameOf(pidl, SIGDN_NORMALDISPLAY);
+    name.erase(name.find_last_not_of(L' ') + 1);
+    return name;
+}
+
+// What the address box shows for a place: its path when it is a PC folder, else its
+// display name (as the platform's explorer shows "My Computer", not its parsing name).
+std::wstring AddressOf(LPCITEMIDLIST pidl)
+{
+    const std::wstring path = NameOf(pidl, SIGDN_FILESYSPATH);
+    return path.empty() ? TitleNameOf(pidl) : path;
+}
+
 // The folder's own identifier list when it tells it, else null.
 LPITEMIDLIST CurrentFolderOf(IShellFolder* folder)
 {
@@ -356,8 +373,9 @@ void HostBrowser::MoveTo(IShellFolder* folder, LPCITEMIDLIST pidlAbsolute)
 {
     m_pFolder = folder;
     m_pidl.Reset(pidlAbsolute ? ILClone(pidlAbsolute) : CurrentFolderOf(folder));
-    const std::wstring title = NameOf(m_pidl.Get(), SIGDN_NORMALDISPLAY);
-    SetWindowTextW(AddressBoxWindow(), NameOf(m_pidl.Get(), SIGDN_DESKTOPABSOLUTEPARSING).c_str());
+    const std::wstring title = TitleNameOf(m_pidl.Get());
+    m_address = AddressOf(m_pidl.Get());
+    SetWindowTextW(AddressBoxWindow(), m_address.c_str());
     SetWindowTextW(FrameWindow(), (title.empty() ? std::wstring(kProgramTitle) : title + L" - " + kProgramTitle).c_str());
 }
 
@@ -498,14 +516,17 @@ void HostBrowser::RefreshView()
     view->Refresh();
 }
 
-// The place typed into the address box.
+// The place typed into the address box. A display name is no name the desktop parses, so
+// the address shown, entered unchanged, opens the current place again.
 void HostBrowser::GoToAddress()
 {
     wchar_t text[1024] = L"";
     GetWindowTextW(AddressBoxWindow(), text, ARRAYSIZE(text));
     if (!text[0]) return;
     m_fFocusStaysInAddressBox = true;
-    ShowParsingName(text);
+    const PidlHandle current(m_pidl && m_address == text ? ILClone(m_pidl.Get()) : nullptr);
+    if (current) ShowPidl(current.Get());
+    else ShowParsingName(text);
     m_fFocusStaysInAddressBox = false;
 }
 

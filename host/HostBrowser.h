@@ -12,6 +12,10 @@
 // Commands of the view's range (0 to 0x7FFF) and WM_INITMENUPOPUP go to the view window. Closing saves the view's
 // state, then UIActivate(SVUIA_DEACTIVATE), DestroyViewWindow and Release, in that order.
 // BrowseObject is carried out once the calling view's code has returned (a posted message).
+// The address box shows a PC folder's path, any other place's display name ("Lumora", not
+// its parsing name); Enter there opens what was typed (a path or a parsing name), or the
+// current place again when the text shown was left as it is. The title is the display name
+// (trailing blanks dropped), " - " and the program's name.
 //
 // For tests (the same class runs in the test programs):
 //   - Calls(): the record of every call the view makes on the browser and of the browser's
@@ -160,6 +164,7 @@ private:
     std::vector<HMENU> m_popupCopies;  // lent to views' shared menus (host/HostMenus.h)
     ComPtr<IShellFolder> m_pFolder;    // the current place
     PidlHandle m_pidl;
+    std::wstring m_address;            // what the address box was given for the current place
     PidlHandle m_pidlPending;          // where BrowseObject asked to go
     ComPtr<IShellView> m_pView;
     HWND m_hwndView = nullptr;

@@ -19,6 +19,32 @@ wine_loader() {
   echo "$loader"
 }
 
+# What a 32-bit program run returns where this machine cannot run one: CTest counts it as
+# skipped (SKIP_RETURN_CODE of the i686 tests and the installer test).
+LUMORA_SKIP_CODE=77
+
+# wine32_runs: whether this machine runs 32-bit programs, that is whether Wine's 32-bit
+# loader answers --version (some kernels refuse 32-bit Linux programs: "Exec format error").
+# LUMORA_NO_32BIT=1 says no without asking. The answer is kept in LUMORA_32BIT (yes or no)
+# and exported, so the scripts and programs a test run starts ask no more.
+wine32_runs() {
+  [ "${LUMORA_NO_32BIT:-}" != 1 ] || return 1
+  if [ "${LUMORA_32BIT:-}" != yes ] && [ "${LUMORA_32BIT:-}" != no ]; then
+    LUMORA_32BIT=no
+    if /usr/lib/wine/wine --version >/dev/null 2>&1; then LUMORA_32BIT=yes; fi
+    export LUMORA_32BIT
+  fi
+  [ "$LUMORA_32BIT" = yes ]
+}
+
+# skip_without_32bit WHAT: ends the script with the skip code, saying why, where 32-bit
+# programs cannot run; nothing of WHAT is started.
+skip_without_32bit() {
+  wine32_runs && return 0
+  echo "skipped: this machine cannot run 32-bit programs ($1 not started)"
+  exit "$LUMORA_SKIP_CODE"
+}
+
 # The server that goes with the loaders (the 64-bit one serves both in a 64-bit prefix).
 wine_server() {
   if [ -x /usr/lib/wine/wineserver64 ]; then echo /usr/lib/wine/wineserver64; else command -v wineserver; fi

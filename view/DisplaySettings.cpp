@@ -6,20 +6,27 @@ namespace {
 const char kSettingsKey[] = "Software\\Lumora";
 const char kSettingsValue[] = "Display Settings";
 constexpr int kMaxColumnWidth = 32767;
+constexpr UINT kDefaultDpi = 96;  // the DPI the default width is counted at
+constexpr UINT kAllColumns = (1u << kColumnCount) - 1;
 
 SRWLOCK g_settingsLock = SRWLOCK_INIT;
 constexpr DisplaySettings kDefaultSettings = {{kDefaultColumnWidth, kDefaultColumnWidth, kDefaultColumnWidth}};
 DisplaySettings g_settings = kDefaultSettings;
+UINT g_storedColumns = 0;  // bit per column whose width was stored rather than defaulted
 INIT_ONCE g_settingsRead = INIT_ONCE_STATIC_INIT;
 
-// Takes the widths a value of cbData bytes covers; widths out of range stay at the default.
-DisplaySettings ParseSettings(const BYTE* data, DWORD cbData)
+// Takes the widths a value of cbData bytes covers, marking them in *pStored; widths out of
+// range stay at the default.
+DisplaySettings ParseSettings(const BYTE* data, DWORD cbData, UINT* pStored)
 {
     DisplaySettings settings = kDefaultSettings;
+    *pStored = 0;
     for (int column = 0; column < kColumnCount && (column + 1) * sizeof(INT32) <= cbData; ++column) {
         INT32 width;
         CopyMemory(&width, data + column * sizeof(INT32), sizeof(width));
-        if (width >= 0 && width <= kMaxColumnWidth) settings.widths[column] = width;
+        if (width < 0 || width > kMaxColumnWidth) continue;
+        settings.widths[column] = width;
+        *pStored |= 1u << column;
     }
     return settings;
 }
@@ -33,8 +40,8 @@ void FormatSettings(const DisplaySettings& settings, BYTE* data)
     }
 }
 
-// The registry value's widths, or the defaults.
-DisplaySettings QueryStoredSettings()
+// The registry value's widths, or the defaults; the columns it set in *pStored.
+DisplaySettings QueryStoredSettings(UINT* pStored)
 {
     BYTE data[kColumnCount * sizeof(INT32)] = {};
     DWORD cbData = sizeof(data);
@@ -43,7 +50,19 @@ DisplaySettings QueryStoredSettings()
         RegQueryValueExA(key.Get(), kSettingsValue, nullptr, nullptr, data, &cbData) != ERROR_SUCCESS) {
         cbData = 0;  // no value, or one longer than 12 bytes
     }
-    return ParseSettings(data, cbData);
+    return ParseSettings(data, cbData, pStored);
+}
+
+// The DPI of a window (GetDpiForWindow, looked up: older systems lack it), else the screen's.
+UINT DpiOf(HWND window)
+{
+    const LibraryHandle user32("user32.dll");
+    const auto getDpiForWindow = user32.GetProc<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    const UINT dpi = window && getDpiForWindow ? getDpiForWindow(window) : 0;
+    if (dpi) return dpi;
+    const WindowDC screen(nullptr);
+    const int screenDpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 0;
+    return screenDpi > 0 ? static_cast<UINT>(screenDpi) : kDefaultDpi;
 }
 
 // INIT_ONCE callback: the first reading of the process.
@@ -64,20 +83,37 @@ DisplaySettings CurrentDisplaySettings()
     return settings;
 }
 
+DisplaySettings ColumnWidthsFor(HWND window)
+{
+    InitOnceExecuteOnce(&g_settingsRead, ReadOnce, nullptr, nullptr);
+    AcquireSRWLockShared(&g_settingsLock);
+    DisplaySettings settings = g_settings;
+    const UINT stored = g_storedColumns;
+    ReleaseSRWLockShared(&g_settingsLock);
+    const UINT dpi = DpiOf(window);
+    for (int column = 0; column < kColumnCount; ++column) {
+        if (!(stored & (1u << column))) settings.widths[column] = MulDiv(settings.widths[column], dpi, kDefaultDpi);
+    }
+    return settings;
+}
+
 void StoreDisplaySettings(const DisplaySettings& settings)
 {
     InitOnceExecuteOnce(&g_settingsRead, ReadOnce, nullptr, nullptr);  // a later first read must not undo these
     AcquireSRWLockExclusive(&g_settingsLock);
     g_settings = settings;
+    g_storedColumns = kAllColumns;
     ReleaseSRWLockExclusive(&g_settingsLock);
     WriteDisplaySettings();
 }
 
 void ReadDisplaySettings()
 {
-    const DisplaySettings settings = QueryStoredSettings();
+    UINT stored = 0;
+    const DisplaySettings settings = QueryStoredSettings(&stored);
     AcquireSRWLockExclusive(&g_settingsLock);
     g_settings = settings;
+    g_storedColumns = stored;
     ReleaseSRWLockExclusive(&g_settingsLock);
 }
 

@@ -2,6 +2,9 @@
 // under HKEY_CURRENT_USER "Software\Lumora" as "Display Settings": 12 bytes, the Name,
 // Size and Type widths in pixels, each a signed 32-bit little-endian number.
 //
+// The default width (100) is pixels at 96 DPI: a view at another DPI gets the defaults
+// scaled by its DPI / 96 (ColumnWidthsFor); stored widths are pixels as they are.
+//
 // Never touched from DllMain (the registry must not be used under the loader lock): the
 // first view that makes its columns reads them, and the end of every column-divider drag
 // writes them at once, so they survive a process that is killed.
@@ -16,9 +19,13 @@ struct DisplaySettings {
     int widths[kColumnCount];
 };
 
-// The process's widths, read from the registry the first time they are asked for.
+// The process's widths, read from the registry the first time they are asked for; a
+// width nothing stored is the default at 96 DPI.
 DisplaySettings CurrentDisplaySettings();
-// New widths for the process, written to the registry at once.
+// The widths for the columns of a list in window: the process's, the defaults among them
+// scaled to the window's DPI.
+DisplaySettings ColumnWidthsFor(HWND window);
+// New widths for the process (all three taken as stored), written to the registry at once.
 void StoreDisplaySettings(const DisplaySettings& settings);
 
 // Reads the registry value into the process's widths: 100 each where it holds nothing

@@ -182,11 +182,12 @@ bool CameraView::CreateList()
     return true;
 }
 
-// The three columns at the process's widths and the system image lists.
+// The three columns at the process's widths (the defaults at the view's DPI) and the
+// system image lists.
 void CameraView::InitColumns()
 {
     SendMessageA(m_hwndList, LVM_DELETEALLITEMS, 0, 0);
-    const DisplaySettings settings = CurrentDisplaySettings();
+    const DisplaySettings settings = ColumnWidthsFor(m_hwndView);
     for (int column = 0; column < kColumnCount; ++column) {
         char header[MAX_PATH] = "";
         LoadStringA(g_hinstModule, kColumns[column].idHeader, header, MAX_PATH);

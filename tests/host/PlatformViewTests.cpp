@@ -174,3 +174,36 @@ TEST_F(HostTest, ScreenshotIsAPngOfTheWholeWindow)
     const std::unordered_set<UINT32> colours(pixels.begin(), pixels.end());
     EXPECT_GT(colours.size(), 16u) << "the picture is blank";
 }
+
+TEST_F(HostTest, AddressBoxShowsThePlacesNameAndOpensWhatIsEntered)
+{
+    TempPcFolder pcFolder;
+    OpenBrowser();
+    const std::wstring myComputer = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
+    const std::string path = Narrow(pcFolder.Path());
+    const std::string pathTitle = path.substr(path.rfind('\\') + 1) + " - Lumora Host";
+    struct Step {
+        const char* what;
+        const wchar_t* typed;  // null: Enter on the text shown
+        std::string address;
+        std::string title;
+    };
+    const Step steps[] = {
+        {"a parsing name", myComputer.c_str(), "My Computer", "My Computer - Lumora Host"},
+        {"the display name shown, entered again", nullptr, "My Computer", "My Computer - Lumora Host"},
+        {"a path", pcFolder.Path().c_str(), path, pathTitle},
+        {"the path shown, entered again", nullptr, path, pathTitle},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        HWND before = m_pBrowser->ViewWindow();
+        m_pBrowser->FocusAddressBox();
+        if (step.typed) SetWindowTextW(m_pBrowser->AddressBoxWindow(), step.typed);
+        PostMessageW(m_pBrowser->AddressBoxWindow(), WM_KEYDOWN, VK_RETURN, 1);
+        EXPECT_TRUE(m_pBrowser->PumpUntil([&] { return m_pBrowser->ViewWindow() != before; }, kPumpTimeoutMs))
+            << testing::PrintToString(m_pBrowser->StatusBar().texts);
+        EXPECT_EQ(m_pBrowser->AddressText(), step.address);
+        EXPECT_EQ(ReadWindowText(m_pBrowser->FrameWindow()), step.title);
+        EXPECT_EQ(GetFocus(), m_pBrowser->AddressBoxWindow());
+    }
+}

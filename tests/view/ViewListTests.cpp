@@ -2,9 +2,11 @@
 // header clicks, the column widths a divider drag stores, the shell settings and the
 // camera's request to list it again.
 #include <algorithm>
+#include <cstdlib>
 #include "CameraViewTestSupport.h"
 #include "folder/CameraFolder.h"
 #include "items/ItemIdManager.h"
+#include "module/Raii.h"
 #include "view/DisplaySettings.h"
 
 namespace {
@@ -106,6 +108,37 @@ TEST_F(ViewListTest, DividerDragStoresTheNewWidth)
     ShowCamera();
     EXPECT_EQ(ColumnWidths(), (std::vector<int>{110, 85, ColumnWidths()[2]}));
     EXPECT_EQ(ReadStoredDisplaySettings()[0], 110);
+}
+
+// Runs at the screen's 96 DPI here and, as the test view_192dpi, in a prefix whose screen
+// is at 192 DPI (LUMORA_SCREEN_DPI says which the run is for).
+TEST_F(ViewListTest, DefaultColumnWidthsFollowTheScreensDpiStoredOnesStay)
+{
+    char wanted[8] = "96";
+    GetEnvironmentVariableA("LUMORA_SCREEN_DPI", wanted, sizeof(wanted));
+    const WindowDC screen(nullptr);
+    const int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSX);
+    ASSERT_EQ(dpi, atoi(wanted)) << "the prefix's screen is not at the DPI of this run";
+    struct Row {
+        const char* what;
+        std::vector<BYTE> stored;  // empty: no value
+        std::vector<int> at96, at192;
+    };
+    const Row rows[] = {
+        {"no value", {}, {100, 100, 100}, {200, 200, 200}},
+        {"12 bytes", {150, 0, 0, 0, 60, 0, 0, 0, 90, 0, 0, 0}, {150, 60, 90}, {150, 60, 90}},
+        {"8 bytes: the type column's default", {150, 0, 0, 0, 60, 0, 0, 0}, {150, 60, 100}, {150, 60, 200}},
+    };
+    AddFiles({{"A.JPG", 10}});
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        DeleteStoredDisplaySettings();
+        if (!row.stored.empty()) WriteStoredDisplaySettings(row.stored);
+        ReadDisplaySettings();
+        ShowCamera();
+        EXPECT_EQ(ColumnWidths(), dpi == 192 ? row.at192 : row.at96);
+        CloseBrowser();
+    }
 }
 
 TEST_F(ViewListTest, ShellStateSettingChangeSetsTheListStyleAgain)
