@@ -78,12 +78,12 @@ ComPtr<IDataObject> ShellDataObject(const std::vector<std::string>& paths);
 // How the program's own reads of files go wrong while a FaultyReads lives: not at all, one
 // byte short of what was asked with success (no error code), or failing with
 // ERROR_LOCK_VIOLATION (as where another program locked the bytes; Wine 8 does not stop a
-// read for a lock taken through another handle).
-enum class ReadFault { None, Short, Fails };
+// read for a lock taken through another handle), every read or only the one after goodReads.
+enum class ReadFault { None, Short, Fails, FailsOne };
 
 class FaultyReads {
 public:
-    explicit FaultyReads(ReadFault fault);
+    explicit FaultyReads(ReadFault fault, int goodReads = 0);
     ~FaultyReads();
     FaultyReads(const FaultyReads&) = delete;
     FaultyReads& operator=(const FaultyReads&) = delete;
