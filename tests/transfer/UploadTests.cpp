@@ -287,7 +287,7 @@ TEST_F(UploadTest, BlocksOfOtherProgramsAreCheckedBeforeAnythingIsSent)
         Bytes block;
         HRESULT result;
         std::vector<std::string> sent;
-        bool fDialog;       // the list names files: the progress dialog counts them
+        bool fDialog;  // the list names files: the progress dialog counts them
         std::string named = "";  // the files the message names as not sent
     };
     ShowCamera();
@@ -346,11 +346,7 @@ TEST_F(UploadTest, BlocksOfOtherProgramsAreCheckedBeforeAnythingIsSent)
 TEST_F(UploadTest, FilesLeftOutAreNamedAndTheDropIsNoCopy)
 {
     enum class Kind { File, Folder, Missing, HeldOpen };
-    struct Item {
-        const char* name;
-        Kind kind;
-        ULONGLONG size;
-    };
+    struct Item { const char* name; Kind kind; ULONGLONG size; };
     struct Row {
         const char* what;
         std::vector<Item> items;
@@ -417,7 +413,6 @@ TEST_F(UploadTest, FilesLeftOutAreNamedAndTheDropIsNoCopy)
         }
         held.Reset();
         target.Reset();
-        clipboard.Reset();
         CloseBrowser();
         RemoveFolder(m_pcFolder);
         CreateDirectoryA(m_pcFolder.c_str(), nullptr);
@@ -442,8 +437,7 @@ TEST_F(UploadTest, CameraNamesOfCodePage932Names)
         {L"写ニpg", nullptr},                     // ends in bytes "jpg", but not in the characters
     };
     ShowCamera();
-    std::vector<std::string> paths;
-    std::vector<std::string> puts;
+    std::vector<std::string> paths, puts;
     for (size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(testing::Message() << i);
         std::string file(64, '\0');
