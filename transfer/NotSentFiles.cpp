@@ -1,6 +1,7 @@
 // Telling the user which PC files did not reach the camera, and why, in one message.
 #include "transfer/NotSentFiles.h"
 #include <shlwapi.h>
+#include "camera/ProductName.h"
 #include "module/TextHelpers.h"
 #include "resources/resource.h"
 
@@ -8,9 +9,8 @@ namespace {
 // The line that ends a list cut short, and the room it takes with its line break.
 const wchar_t kMore[] = L"...";
 const int kMoreLineChars = 4;
-// Texts of the string table, in characters; the product name, in bytes.
+// Texts of the string table and the caption, in characters.
 const int kMessageCapacity = 260;
-const DWORD kProductNameCapacity = 100;
 
 // Appends text at used (of a buffer with room for it); answers the new length.
 int AppendText(wchar_t* buffer, int used, const wchar_t* text, int length)
@@ -43,10 +43,7 @@ void NotSentFiles::Report(CameraConnection* connection) const
     wchar_t text[kMessageCapacity + kCapacity];
     wnsprintfW(text, ARRAYSIZE(text), format, m_names);
     char caption[kMessageCapacity];
-    if (!ReadProductName(caption, kProductNameCapacity)) {
-        caption[0] = '\0';
-        LoadStringA(g_hinstModule, IDS_PRODUCT_NAME, caption, kMessageCapacity);
-    }
+    LoadProductName(caption, kMessageCapacity);
     wchar_t wideCaption[kMessageCapacity];
     AnsiToWide(wideCaption, caption, kMessageCapacity);
     MessageBoxW(connection->OwnerWindow(), text, wideCaption, MB_TASKMODAL | MB_ICONWARNING);

@@ -9,7 +9,6 @@ class NotSentFiles {
 public:
     // Notes a path; once the buffer is full, the list ends with a line "..." instead.
     void Add(const wchar_t* path);
-    bool Any() const { return m_fAny; }
     // The message IDS_FILES_NOT_SENT with the list, as the connection shows its messages
     // (wide: a path may hold characters of any script); nothing when no file was left out.
     void Report(CameraConnection* connection) const;
