@@ -11,6 +11,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine64 xvfb xauth
   googletest nsis
+  locales  # the Japanese locale the code-page-932 test makes for itself
 )
 wine32=wine32:i386
 

@@ -10,17 +10,40 @@ const int kDotPosition = 8;
 const int kEndingChars = 3;
 
 // Where the file name of a path starts: after the last '\', '/' or ':'.
-size_t FileNameStart(const char* path, size_t length)
+size_t FileNameStart(const wchar_t* path, size_t length)
 {
     for (size_t i = length; i > 0; --i)
-        if (path[i - 1] == '\\' || path[i - 1] == '/' || path[i - 1] == ':') return i;
+        if (path[i - 1] == L'\\' || path[i - 1] == L'/' || path[i - 1] == L':') return i;
     return 0;
 }
 
 // A character that cannot stand in a name's three-character ending.
-bool IsBadEndingChar(char c)
+bool IsBadEndingChar(wchar_t c)
 {
-    return c == '.' || c == ' ' || c == '~';
+    return c == L'.' || c == L' ' || c == L'~' || c >= 0x80;
+}
+
+// The character after the one at p (a surrogate pair is one character).
+const wchar_t* NextChar(const wchar_t* p, const wchar_t* end)
+{
+    return IS_HIGH_SURROGATE(p[0]) && p + 1 < end && IS_LOW_SURROGATE(p[1]) ? p + 2 : p + 1;
+}
+
+// A base character in a camera name: ASCII as it is, any other character '_'.
+char CameraNameChar(wchar_t c)
+{
+    return c < 0x80 ? static_cast<char>(c) : '_';
+}
+
+// A path in the ANSI code page as wide characters, converted whole (never byte by byte).
+std::wstring WideFromAnsi(const char* path)
+{
+    const int chars = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+    if (chars <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(chars), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), chars);
+    wide.resize(static_cast<size_t>(chars) - 1);
+    return wide;
 }
 
 // Letters a to z in upper case; every other byte stays.
@@ -59,29 +82,42 @@ int DigitCount(unsigned value)
 
 // Eight base characters (blank-padded, or six and "~1" when the base is longer), a dot and
 // the three-character ending, letters in upper case.
+bool FirstCameraName(const wchar_t* path, char name[kCameraNameBuffer])
+{
+    if (!name) return false;
+    name[0] = '\0';
+    if (!path) return false;
+    const size_t length = wcslen(path);
+    const size_t start = FileNameStart(path, length);
+    if (length - start < kEndingChars) return false;
+    const wchar_t* ending = path + length - kEndingChars;
+    for (int i = 0; i < kEndingChars; ++i)
+        if (IsBadEndingChar(ending[i])) return false;
+
+    const wchar_t* baseEnd = ending;
+    if (baseEnd > path + start && baseEnd[-1] == L'.') --baseEnd;
+    memset(name, ' ', kBaseChars);
+    const wchar_t* p = path + start;
+    for (int copied = 0; p < baseEnd && copied < kBaseChars; p = NextChar(p, baseEnd)) name[copied++] = CameraNameChar(*p);
+    if (p < baseEnd) memcpy(name + kBaseChars - 2, "~1", 2);
+    name[kDotPosition] = '.';
+    for (int i = 0; i < kEndingChars; ++i) name[kDotPosition + 1 + i] = static_cast<char>(ending[i]);
+    name[kCameraNameChars] = '\0';
+    UpperCaseLetters(name);
+    return true;
+}
+
+// The path's characters in the ANSI code page, named as wide ones.
 bool FirstCameraName(const char* path, char name[kCameraNameBuffer])
 {
     if (!name) return false;
     name[0] = '\0';
     if (!path) return false;
-    const size_t length = strlen(path);
-    const size_t start = FileNameStart(path, length);
-    if (length - start < kEndingChars) return false;
-    const char* ending = path + length - kEndingChars;
-    for (int i = 0; i < kEndingChars; ++i)
-        if (IsBadEndingChar(ending[i])) return false;
-
-    size_t baseEnd = length - kEndingChars;
-    if (baseEnd > start && path[baseEnd - 1] == '.') --baseEnd;
-    const size_t baseLength = baseEnd - start;
-    memset(name, ' ', kBaseChars);
-    memcpy(name, path + start, baseLength < kBaseChars ? baseLength : kBaseChars);
-    if (baseLength > kBaseChars) memcpy(name + kBaseChars - 2, "~1", 2);
-    name[kDotPosition] = '.';
-    memcpy(name + kDotPosition + 1, ending, kEndingChars);
-    name[kCameraNameChars] = '\0';
-    UpperCaseLetters(name);
-    return true;
+    try {
+        return FirstCameraName(WideFromAnsi(path).c_str(), name);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 // The next candidate: "~1" at positions 6 and 7, or the counter plus one.
@@ -136,8 +172,20 @@ bool CameraNameSet::Contains(const char* name) const
     }
 }
 
-// The first candidate of the path, then its successors, until one is free.
+// The path's characters in the ANSI code page, named as wide ones.
 HRESULT CameraNameSet::MakeCameraName(const char* path, char name[kCameraNameBuffer])
+{
+    if (!name) return E_POINTER;
+    try {
+        return MakeCameraName(path ? WideFromAnsi(path).c_str() : nullptr, name);
+    } catch (const std::bad_alloc&) {
+        name[0] = '\0';
+        return E_OUTOFMEMORY;
+    }
+}
+
+// The first candidate of the path, then its successors, until one is free.
+HRESULT CameraNameSet::MakeCameraName(const wchar_t* path, char name[kCameraNameBuffer])
 {
     if (!name) return E_POINTER;
     char first[kCameraNameBuffer];

@@ -11,10 +11,15 @@
 enum : int { kCameraNameChars = 12, kCameraNameBuffer = 13 };
 
 // The first candidate camera name of the PC file at path (its last component; '\', '/' and
-// ':' end folders). The ending is the path's last three characters, whether or not a dot
-// stands before them; the base is what comes before (less that dot). False, with name
-// empty, when the file name is shorter than three characters or its ending holds a dot,
-// a blank or a '~'.
+// ':' end folders), counted in characters: a surrogate pair is one. The ending is the
+// path's last three characters, whether or not a dot stands before them; the base is what
+// comes before (less that dot). Camera names are ASCII: a base character outside ASCII
+// becomes '_' ("テスト.jpg" gives "___     .JPG"). False, with name empty, when the file
+// name is shorter than three characters or its ending holds a dot, a blank, a '~' or a
+// character outside ASCII.
+bool FirstCameraName(const wchar_t* path, char name[kCameraNameBuffer]);
+// The same for a path in the ANSI code page, read by character (on a double-byte code page
+// a trail byte is never taken for a '\' or a letter, and no cut splits a character).
 bool FirstCameraName(const char* path, char name[kCameraNameBuffer]);
 
 // Turns a camera name into its next candidate, in place: without a counter (a '~' followed
@@ -39,6 +44,8 @@ public:
     // HRESULT_FROM_WIN32(ERROR_INVALID_NAME) when the path gives no name;
     // HRESULT_FROM_WIN32(ERROR_FILE_EXISTS) when every candidate of the path is taken;
     // E_OUTOFMEMORY. On failure name is empty.
+    HRESULT MakeCameraName(const wchar_t* path, char name[kCameraNameBuffer]);
+    // The same for a path in the ANSI code page.
     HRESULT MakeCameraName(const char* path, char name[kCameraNameBuffer]);
 
 private:

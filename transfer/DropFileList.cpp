@@ -17,6 +17,17 @@ template <typename Char> SIZE_T NameChars(const BYTE* name)
     while (CharAt<Char>(name, chars - 1) != 0) ++chars;
     return chars;
 }
+
+// What stands for the cut start of a path too long to hold.
+const wchar_t kEllipsis[] = L"...";
+const SIZE_T kEllipsisChars = 3;
+
+// Writes the ellipsis at the start of a path; answers its length.
+int CopyEllipsis(wchar_t* path)
+{
+    CopyMemory(path, kEllipsis, kEllipsisChars * sizeof(wchar_t));
+    return static_cast<int>(kEllipsisChars);
+}
 }  // namespace
 
 // A sound block: the header fits, the list starts behind it and inside the block, and the
@@ -55,37 +66,46 @@ template <typename Char> bool DropFileList::CheckList(const BYTE* list, SIZE_T c
     return false;
 }
 
-// The next path; one that does not fit the buffers comes back with fFits clear.
+// The next path; one that does not fit the buffer comes back with fFits clear.
 bool DropFileList::Next(DropFilePath* file)
 {
     if (!m_pNext || m_iNext >= m_cFiles) return false;
-    file->path[0] = '\0';
-    file->widePath[0] = L'\0';
-    file->fFits = false;
     const SIZE_T chars = m_fWide ? NameChars<wchar_t>(m_pNext) : NameChars<char>(m_pNext);
-    if (chars <= DropFilePath::kCapacity) {
-        if (m_fWide) ReadWide(m_pNext, chars, file);
-        else ReadNarrow(m_pNext, file);
-    }
+    if (m_fWide) ReadWide(m_pNext, chars, file);
+    else ReadNarrow(m_pNext, chars, file);
     m_pNext += chars * (m_fWide ? sizeof(wchar_t) : sizeof(char));
     ++m_iNext;
     return true;
 }
 
-// A single-byte path as it stands; its wide form opens the same file.
-void DropFileList::ReadNarrow(const BYTE* name, DropFilePath* file)
+// A path in the ANSI code page (bytes with its zero), read by character; of a path too long
+// for the buffer, "..." and its end from a whole character on.
+void DropFileList::ReadNarrow(const BYTE* name, SIZE_T bytes, DropFilePath* file)
 {
-    lstrcpynA(file->path, reinterpret_cast<const char*>(name), DropFilePath::kCapacity);
-    file->fFits = MultiByteToWideChar(CP_ACP, 0, file->path, -1, file->widePath, DropFilePath::kCapacity) > 0;
+    const char* from = reinterpret_cast<const char*>(name);
+    const char* end = from + bytes;
+    file->fFits = bytes <= DropFilePath::kCapacity;
+    wchar_t* to = file->path;
+    if (!file->fFits) {
+        while (static_cast<SIZE_T>(end - from) > DropFilePath::kCapacity - kEllipsisChars) from = CharNextA(from);
+        to += CopyEllipsis(to);
+    }
+    if (MultiByteToWideChar(CP_ACP, 0, from, -1, to, DropFilePath::kCapacity - static_cast<int>(to - file->path)) > 0) return;
+    file->path[0] = L'\0';
+    file->fFits = false;
 }
 
-// A wide path as it stands; its single-byte form (for the camera's name only) has '_' for
-// every character the code page lacks, never a look-alike.
+// A wide path (characters with its zero) as it stands; of a path too long for the buffer,
+// "..." and its end from a whole character on.
 void DropFileList::ReadWide(const BYTE* name, SIZE_T chars, DropFilePath* file)
 {
-    CopyMemory(file->widePath, name, chars * sizeof(wchar_t));
-    const bool utf8 = GetACP() == CP_UTF8;  // takes neither a default character nor the flag
-    BOOL usedDefault = FALSE;
-    file->fFits = WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, file->widePath, -1, file->path,
-                                      DropFilePath::kCapacity, utf8 ? nullptr : "_", utf8 ? nullptr : &usedDefault) > 0;
+    SIZE_T from = 0;
+    file->fFits = chars <= DropFilePath::kCapacity;
+    wchar_t* to = file->path;
+    if (!file->fFits) {
+        from = chars - (DropFilePath::kCapacity - kEllipsisChars);
+        if (IS_LOW_SURROGATE(CharAt<wchar_t>(name, from))) ++from;
+        to += CopyEllipsis(to);
+    }
+    CopyMemory(to, name + from * sizeof(wchar_t), (chars - from) * sizeof(wchar_t));
 }

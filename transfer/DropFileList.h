@@ -8,13 +8,13 @@
 #include <optional>
 #include "module/Raii.h"
 
-// One path of the list: the bytes that name the file on the camera, and the same path for
-// opening the file exactly as listed (no code-page guess in between).
+// One path of the list, as listed: opening the file and naming it on the camera both read it
+// by character, so no code page comes in between.
 struct DropFilePath {
     static constexpr int kCapacity = MAX_PATH + 1;  // 260 characters and the zero
-    char path[kCapacity];
-    wchar_t widePath[kCapacity];
-    bool fFits;  // false: the path is longer than the buffers (it is skipped, never cut)
+    wchar_t path[kCapacity];
+    bool fFits;  // false: the path is longer than the buffer (it is never opened); path holds
+                 // "..." and as much of its end as fits, for telling the user
 };
 
 class DropFileList {
@@ -31,7 +31,7 @@ public:
 
 private:
     template <typename Char> bool CheckList(const BYTE* list, SIZE_T cbList);
-    static void ReadNarrow(const BYTE* name, DropFilePath* file);
+    static void ReadNarrow(const BYTE* name, SIZE_T bytes, DropFilePath* file);
     static void ReadWide(const BYTE* name, SIZE_T chars, DropFilePath* file);
 
     std::optional<GlobalLockPtr<BYTE>> m_block;

@@ -5,12 +5,13 @@
 #include "resources/resource.h"
 #include "transfer/CameraNames.h"
 #include "transfer/DropFileList.h"
+#include "transfer/NotSentFiles.h"
 #include "transfer/ProgressDialog.h"
 #include "view/CameraView.h"
 
 namespace {
 // The types sent, by the last three characters of the path (compared without regard to case).
-const char* const kUploadExtensions[] = {"jpg", "mp3", "mov", "wav", "txt", "ini"};
+const wchar_t* const kUploadExtensions[] = {L"jpg", L"mp3", L"mov", L"wav", L"txt", L"ini"};
 // The camera takes sizes of 32 bits; larger files cannot be described to it.
 const ULONGLONG kLargestFile = 0xFFFFFFFFull;
 // Firmware from this major version on takes segmented writes.
@@ -19,15 +20,31 @@ const int kFirstSegmentedMajor = 4;
 const int kTransferNoMemory = 0;
 const int kTransferCameraFull = 4;
 const UINT_PTR kShellLargeFileRefused = 0xFFA1;
+// The result for a folder in the list: ERROR_DIRECTORY_NOT_SUPPORTED, which the headers lack.
+const DWORD kErrorDirectoryNotSupported = 336;
 
 // Whether the path's last three characters name an accepted type.
-bool HasUploadExtension(const char* path)
+bool HasUploadExtension(const wchar_t* path)
 {
-    const int length = lstrlenA(path);
+    const int length = lstrlenW(path);
     if (length < 3) return false;
-    for (const char* extension : kUploadExtensions)
-        if (lstrcmpiA(path + length - 3, extension) == 0) return true;
+    for (const wchar_t* extension : kUploadExtensions)
+        if (lstrcmpiW(path + length - 3, extension) == 0) return true;
     return false;
+}
+
+// Whether the path names a folder: never sent, whatever its name.
+bool IsFolder(const wchar_t* path)
+{
+    const DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// The thread's last error as a failure; fallback when no error code is set.
+HRESULT LastErrorResult(DWORD fallback)
+{
+    const DWORD error = GetLastError();
+    return HRESULT_FROM_WIN32(error != ERROR_SUCCESS ? error : fallback);
 }
 
 // A put the camera refused, as a failure that carries the camera's status.
@@ -40,17 +57,15 @@ HRESULT CameraStatusResult(ComStatus status)
 HRESULT ReadExactly(HANDLE file, BYTE* buffer, DWORD size)
 {
     DWORD read = 0;
-    if (!ReadFile(file, buffer, size, &read, nullptr)) {
-        const DWORD error = GetLastError();
-        return HRESULT_FROM_WIN32(error != ERROR_SUCCESS ? error : ERROR_READ_FAULT);
-    }
+    if (!ReadFile(file, buffer, size, &read, nullptr)) return LastErrorResult(ERROR_READ_FAULT);
     return read == size ? S_OK : HRESULT_FROM_WIN32(ERROR_HANDLE_EOF);
 }
 
 // Whether the run goes on with the next file.
 enum class FileOutcome { Next, EndRun };
 
-// One run of sending files: the first failure, whether anything arrived, the names taken.
+// One run of sending files: the first failure, whether anything arrived, the names taken,
+// the files left out.
 class UploadRun {
 public:
     UploadRun(CameraConnection* connection, bool fConnected) : m_pConnection(connection), m_fConnected(fConnected)
@@ -64,13 +79,20 @@ public:
     // Marks the camera's own names as taken, read once and only with the link open.
     HRESULT TakeCameraNames();
     FileOutcome SendOne(const DropFilePath& file);
+    // The one message that names the files left out.
+    void ReportLeftOut() const { m_leftOut.Report(m_pConnection); }
 
     HRESULT Result() const { return m_result; }
     bool SentAnything() const { return m_fSentAnything; }
 
 private:
     FileOutcome EndRun(int transferError);
-    HRESULT SendBytes(HANDLE file, DWORD size, const char* name, BYTE* buffer, DWORD chunk);
+    FileOutcome LeaveOut(const DropFilePath& file, HRESULT why);
+    void Fail(HRESULT why)
+    {
+        if (m_result == S_OK) m_result = why;
+    }
+    HRESULT SendBytes(HANDLE file, DWORD size, const char* name, BYTE* buffer, DWORD chunk, bool* pfReadFailed);
     DWORD FreeKiB() const { return m_fConnected ? m_pConnection->QueryMediaFree() : 0; }
 
     CameraConnection* m_pConnection;
@@ -78,7 +100,9 @@ private:
     int m_iFirmwareMajor = 0;
     HRESULT m_result = S_OK;
     bool m_fSentAnything = false;
+    bool m_fStopSending = false;  // a transfer failed on the camera: no later file is sent
     CameraNameSet m_taken;
+    NotSentFiles m_leftOut;
 };
 
 HRESULT UploadRun::TakeCameraNames()
@@ -93,14 +117,16 @@ HRESULT UploadRun::TakeCameraNames()
     return hr;
 }
 
-// The checks of one file, in order: type, opening, free space, size, name, buffer; then the
-// bytes, unless an earlier file failed.
+// The checks of one file, in order: folder, type, opening, free space, size, name, buffer;
+// then the bytes, unless a transfer failed on the camera before.
 FileOutcome UploadRun::SendOne(const DropFilePath& file)
 {
-    if (!file.fFits || !HasUploadExtension(file.path)) return FileOutcome::Next;
-    FileHandle handle(CreateFileW(file.widePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.fFits && IsFolder(file.path)) return LeaveOut(file, HRESULT_FROM_WIN32(kErrorDirectoryNotSupported));
+    if (!HasUploadExtension(file.path)) return FileOutcome::Next;
+    if (!file.fFits) return LeaveOut(file, HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE));
+    FileHandle handle(CreateFileW(file.path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size = {};
-    if (!handle || !GetFileSizeEx(handle.Get(), &size)) return FileOutcome::Next;
+    if (!handle || !GetFileSizeEx(handle.Get(), &size)) return LeaveOut(file, LastErrorResult(ERROR_OPEN_FAILED));
     const ULONGLONG bytes = static_cast<ULONGLONG>(size.QuadPart);
     if ((bytes + 1023) / 1024 + 1 > FreeKiB()) {
         return EndRun(kTransferCameraFull);
@@ -120,11 +146,18 @@ FileOutcome UploadRun::SendOne(const DropFilePath& file)
     const DWORD chunk = static_cast<DWORD>(std::min<ULONGLONG>(bytes, ZQ_SEGMENT_SIZE));
     CoTaskMemPtr<BYTE> buffer(chunk ? static_cast<BYTE*>(CoTaskMemAlloc(chunk)) : nullptr);
     if (chunk && !buffer) return EndRun(kTransferNoMemory);
-    if (m_result != S_OK) return FileOutcome::Next;  // after a failure nothing more is sent
+    if (m_fStopSending) return FileOutcome::Next;
     if (FAILED(m_taken.Add(name))) return EndRun(kTransferNoMemory);
-    const HRESULT sent = SendBytes(handle.Get(), static_cast<DWORD>(bytes), name, buffer.Get(), chunk);
-    if (sent == S_OK) m_fSentAnything = true;
-    else m_result = sent;
+    bool fReadFailed = false;
+    const HRESULT sent = SendBytes(handle.Get(), static_cast<DWORD>(bytes), name, buffer.Get(), chunk, &fReadFailed);
+    if (sent == S_OK) {
+        m_fSentAnything = true;
+    } else if (fReadFailed) {
+        LeaveOut(file, sent);
+    } else {
+        Fail(sent);
+        m_fStopSending = true;
+    }
     return FileOutcome::Next;
 }
 
@@ -133,20 +166,35 @@ FileOutcome UploadRun::SendOne(const DropFilePath& file)
 FileOutcome UploadRun::EndRun(int transferError)
 {
     m_pConnection->ReportTransferError(transferError);
-    if (m_result == S_OK) m_result = E_OUTOFMEMORY;
+    Fail(E_OUTOFMEMORY);
     return FileOutcome::EndRun;
 }
 
-// The file's bytes a chunk at a time: whole in one put, or in segments on firmware that takes
-// them when the file is a segment or larger. A file of 0 bytes makes no call.
-HRESULT UploadRun::SendBytes(HANDLE file, DWORD size, const char* name, BYTE* buffer, DWORD chunk)
+// A file that is not sent for a reason of its own on the PC: named at the run's end, a
+// failure of the run, and the run goes on with the next file.
+FileOutcome UploadRun::LeaveOut(const DropFilePath& file, HRESULT why)
 {
-    const bool segmented = chunk == ZQ_SEGMENT_SIZE && m_iFirmwareMajor >= kFirstSegmentedMajor;
+    m_leftOut.Add(file.path);
+    Fail(why);
+    return FileOutcome::Next;
+}
+
+// The file's bytes a chunk at a time: whole in one put, or in segments when the file is
+// larger than one segment (older firmware refused such a file before); a file of exactly
+// one segment goes whole. A file of 0 bytes makes no call. A read that fails once the
+// camera holds part of the file stops the run's sending, as a refusal by the camera does.
+HRESULT UploadRun::SendBytes(HANDLE file, DWORD size, const char* name, BYTE* buffer, DWORD chunk, bool* pfReadFailed)
+{
+    const bool segmented = size > ZQ_SEGMENT_SIZE;
     bool first = true;
     for (DWORD remaining = size; remaining > 0; remaining -= chunk, first = false) {
         chunk = std::min(chunk, remaining);
         const HRESULT read = ReadExactly(file, buffer, chunk);
-        if (read != S_OK) return read;
+        if (read != S_OK) {
+            *pfReadFailed = true;
+            if (!first) m_fStopSending = true;  // the camera holds part of the file
+            return read;
+        }
         ComStatus status = ZQ_STATUS_OK;
         if (!segmented) status = m_pConnection->PutCameraFile(name, size, buffer);
         else if (first) status = m_pConnection->BeginSegmentedPut(name, size);
@@ -170,6 +218,13 @@ void SendFiles(DropFileList& files, UploadRun& run, HWND owner)
 
 // Sends the files of a CF_HDROP list to the camera in one unit of camera work. A block that
 // is no sound list sends nothing. The view lists the camera again when anything arrived.
+// Files left out for a reason of their own on the PC (a folder, a file that cannot be
+// opened or read) are named in one message at the end, and the run does not answer
+// success: the result is the run's first failure (for such a file, the system's error as
+// an HRESULT; ERROR_DIRECTORY_NOT_SUPPORTED for a folder), which the drop target answers with
+// DROPEFFECT_NONE and the Paste command returns. Files of other types are left out quietly,
+// and files the user was told of by their own message (too large for the firmware, no free
+// name) leave the result as it is.
 HRESULT CameraView::UploadFiles(HDROP hDrop)
 {
     DropFileList files;
@@ -185,6 +240,7 @@ HRESULT CameraView::UploadFiles(HDROP hDrop)
     if (FAILED(taken)) return taken;
     SendFiles(files, run, m_hwndView);
     if (run.SentAnything()) Refresh();
+    run.ReportLeftOut();
     return run.Result();
 }
 

@@ -51,7 +51,9 @@ IFACEMETHODIMP ViewDropTarget::DragLeave()
 }
 
 // Uploads the dropped files as an operation of the view; the view's own files dropped back
-// onto it are ignored, and so is a drop while another operation of the view runs.
+// onto it are ignored, and so is a drop while another operation of the view runs. Only an
+// upload that answers S_OK makes the effect a copy: when a file was left out (and named to
+// the user) the effect stays DROPEFFECT_NONE, so a source that asked for a move keeps its files.
 IFACEMETHODIMP ViewDropTarget::Drop(IDataObject* pDataObj, DWORD, POINTL, DWORD* pdwEffect)
 {
     if (!pdwEffect || !pDataObj) return E_INVALIDARG;

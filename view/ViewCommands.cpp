@@ -215,7 +215,8 @@ BOOL CameraView::CopyItemsToClipboard(UINT cidl, LPCITEMIDLIST* apidl, UINT fCut
 
 // Uploads the clipboard's file list as it stands (the upload checks the block), with the
 // clipboard open throughout. A clipboard that cannot be opened or holds no file list is a
-// failure: nothing was pasted.
+// failure: nothing was pasted. Otherwise the upload's result, a failure too when it left a
+// file out.
 HRESULT CameraView::PasteFromClipboard()
 {
     OpenedClipboard clipboard(OpenClipboard(nullptr));

@@ -25,6 +25,8 @@ inline const std::string k3001 = "The file cannot be opened because the path is 
 inline const std::string k3002 = "There is no application associated with this type of file. Please associate an application with this file type . Then try to open the file again.";
 inline const std::string k3003 = "An error prevented the file from being opened by the associated application.  Please try again.";
 inline const std::string kNoFreeName = "The file could not be copied to the camera because all the names it could be given there are already in use.";
+// Followed by the paths of the files, one a line.
+inline const std::string kFilesNotSent = "These files were not copied to the camera because they are folders or could not be opened or read:\n\n";
 inline const std::string kNotAvailable = "This file is not available! The camera window will now be refreshed. Select OK to continue";
 inline const std::string kCaption = "Lumora ";
 }  // namespace text

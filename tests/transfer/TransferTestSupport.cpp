@@ -125,7 +125,7 @@ Bytes DropBlock(const std::vector<std::string>& paths, bool fWide)
             return;
         }
         std::wstring wide(path.size() + 1, L'\0');
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+        wide.resize(MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size())));  // with its zero
         const auto* bytes = reinterpret_cast<const unsigned char*>(wide.c_str());
         block.insert(block.end(), bytes, bytes + wide.size() * sizeof(wchar_t));
     };
@@ -172,6 +172,14 @@ BOOL WINAPI ReadFailing(HANDLE, LPVOID, DWORD, LPDWORD read, LPOVERLAPPED)
     return FALSE;
 }
 
+int g_readsBeforeFailure = 0;
+
+BOOL WINAPI ReadFailingOnce(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read, LPOVERLAPPED overlapped)
+{
+    if (g_readsBeforeFailure-- == 0) return ReadFailing(file, buffer, size, read, overlapped);
+    return g_pRealReadFile(file, buffer, size, read, overlapped);
+}
+
 // Swaps the function behind an import slot.
 void* SwapSlot(void** slot, void* function)
 {
@@ -184,12 +192,16 @@ void* SwapSlot(void** slot, void* function)
 }
 }  // namespace
 
-FaultyReads::FaultyReads(ReadFault fault, const char* function) : m_pSlot(FindImportSlot("kernel32.dll", function))
+FaultyReads::FaultyReads(ReadFault fault, const char* function, int goodReads)
+    : m_pSlot(FindImportSlot("kernel32.dll", function))
 {
     if (!m_pSlot || fault == ReadFault::None) return;
     m_pOriginal = *m_pSlot;
     g_pRealReadFile = reinterpret_cast<ReadFileFunction>(m_pOriginal);
-    SwapSlot(m_pSlot, fault == ReadFault::Short ? reinterpret_cast<void*>(&ReadOneByteShort) : reinterpret_cast<void*>(&ReadFailing));
+    g_readsBeforeFailure = goodReads;
+    void* const faulty[] = {nullptr, reinterpret_cast<void*>(&ReadOneByteShort), reinterpret_cast<void*>(&ReadFailing),
+                            reinterpret_cast<void*>(&ReadFailingOnce)};
+    SwapSlot(m_pSlot, faulty[static_cast<int>(fault)]);
 }
 
 FaultyReads::~FaultyReads()

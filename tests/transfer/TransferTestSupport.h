@@ -81,12 +81,12 @@ ComPtr<IDataObject> ShellDataObject(const std::vector<std::string>& paths);
 // How the program's own reads (or, as asked, writes) of files go wrong while a FaultyReads
 // lives: not at all, one byte short of what was asked with success (no error code), or
 // failing with ERROR_LOCK_VIOLATION (as where another program locked the bytes; Wine 8 does
-// not stop a read for a lock taken through another handle).
-enum class ReadFault { None, Short, Fails };
+// not stop a read for a lock taken through another handle), every call or only the one after goodReads.
+enum class ReadFault { None, Short, Fails, FailsOne };
 
 class FaultyReads {
 public:
-    explicit FaultyReads(ReadFault fault, const char* function = "ReadFile");
+    explicit FaultyReads(ReadFault fault, const char* function = "ReadFile", int goodReads = 0);
     ~FaultyReads();
     FaultyReads(const FaultyReads&) = delete;
     FaultyReads& operator=(const FaultyReads&) = delete;

@@ -2,6 +2,7 @@
 // the shell's own data objects dropped onto the view, and blocks that other programs got wrong.
 #include "TransferTestSupport.h"
 #include <optional>
+#include "transfer/CameraNames.h"
 #include "transfer/ViewDropTarget.h"
 
 namespace {
@@ -119,8 +120,8 @@ TEST_F(UploadTest, RunsOfFiles)
          {"ZQ_PutSegmentedFile BIG     .JPG 1000000", "ZQ_PutSegment 524288", "ZQ_PutSegment 475712"}, {}, S_OK, 1},
         {"one segment's worth on old firmware", {}, {}, {{"seg.jpg", 524288, "SEG     .JPG"}}, "3.9", 65536,
          {"ZQ_PutFile SEG     .JPG 524288"}, {}, S_OK, 1},
-        {"one segment's worth in a segment", {}, {}, {{"seg.jpg", 524288, "SEG     .JPG"}}, "4.0", 65536,
-         {"ZQ_PutSegmentedFile SEG     .JPG 524288", "ZQ_PutSegment 524288"}, {}, S_OK, 1},
+        {"one segment's worth whole on new firmware too", {}, {}, {{"seg.jpg", 524288, "SEG     .JPG"}}, "4.0", 65536,
+         {"ZQ_PutFile SEG     .JPG 524288"}, {}, S_OK, 1},
         {"an empty file", {}, {}, {{"empty.txt", 0, ""}}, "4.0", 65536, {}, {}, S_OK, 1},
         {"just enough room", {}, {}, {{"ten.jpg", 10240, "TEN     .JPG"}}, "4.0", 11, {"ZQ_PutFile TEN     .JPG 10240"}, {}, S_OK, 1},
         {"one KiB short", {}, {}, {{"ten.jpg", 10240, ""}, {"next.jpg", 1, ""}}, "4.0", 10, {}, {text::k2004}, E_OUTOFMEMORY, 1},
@@ -130,8 +131,6 @@ TEST_F(UploadTest, RunsOfFiles)
          {{"xjpg", 10, "X       .JPG"}, {"a~b.jpg", 10, "A~B     .JPG"}, {"~9999999.jpg", 10, ""}, {"last.txt", 10, "LAST    .TXT"}},
          "4.0", 65536, {"ZQ_PutFile X       .JPG 10", "ZQ_PutFile A~B     .JPG 10", "ZQ_PutFile LAST    .TXT 10"},
          {text::kNoFreeName}, S_OK, 4},
-        {"a file that cannot be opened", {}, {}, {{"missing.jpg", kNotCreated, ""}, {"there.jpg", 10, "THERE   .JPG"}}, "4.0", 65536,
-         {"ZQ_PutFile THERE   .JPG 10"}, {}, S_OK, 2},
         {"an empty list", {}, {}, {}, "4.0", 65536, {}, {}, S_OK, 0},
         {"just under 4 GiB needs 4 GiB of room", {}, {}, {{"huge.mov", kFourGiB - 1, ""}}, "4.0", 100, {}, {text::k2004}, E_OUTOFMEMORY, 1},
         {"paths shorter than five characters", {}, {}, {{"ajpg", 10, "A       .JPG"}, {"jpg", 20, "        .JPG"}}, "4.0", 65536,
@@ -227,11 +226,12 @@ TEST_F(UploadTest, NothingIsClaimedThatDidNotArrive)
 
         EXPECT_EQ(result, row.result);
         EXPECT_TRUE(FAILED(result)) << "a failure is never a success code";
+        const bool unreadable = row.readFault != ReadFault::None;
+        EXPECT_EQ(Boxes(), unreadable ? Messages{text::kFilesNotSent + paths[0] + "\n" + paths[1]} : row.messages);
         EXPECT_EQ(PelSim_FileCount(), 0) << "nothing arrived";
         EXPECT_EQ(CallsOf("ZQ_GetNumFiles").size(), row.fLinkFails ? 0u : 1u) << "no refresh for what did not arrive";
         EXPECT_EQ(CallsOf("ZQ_PutFile").size() + CallsOf("ZQ_PutSegmentedFile").size(), row.failingCall ? 1u : 0u)
             << "no later file is sent";
-        EXPECT_EQ(Boxes(), row.messages);
         CloseBrowser();
         RemoveFolder(m_pcFolder);
         CreateDirectoryA(m_pcFolder.c_str(), nullptr);
@@ -288,6 +288,7 @@ TEST_F(UploadTest, BlocksOfOtherProgramsAreCheckedBeforeAnythingIsSent)
         HRESULT result;
         std::vector<std::string> sent;
         bool fDialog;  // the list names files: the progress dialog counts them
+        std::string named = "";  // the files the message names as not sent
     };
     ShowCamera();
     const std::string path = PcPath("a.jpg");
@@ -299,7 +300,8 @@ TEST_F(UploadTest, BlocksOfOtherProgramsAreCheckedBeforeAnythingIsSent)
         {"a wide list", DropBlock({path}, true), S_OK, {"A       .JPG"}, true},
         {"a wide list at an odd offset", WithHeader(21, TRUE, Joined({0}, ListOf(DropBlock({path}, true)))), S_OK, {"A       .JPG"}, true},
         {"an empty list", WithHeader(20, FALSE, {0}), S_OK, {}, false},
-        {"a path longer than a path can be", DropBlock({longPath}), S_OK, {}, true},
+        {"a path longer than a path can be", DropBlock({longPath}), HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE), {}, true,
+         "..." + longPath.substr(longPath.size() - 257)},
         {"a header cut short", Bytes(19, 0), invalid, {}, false},
         {"a header and nothing else", WithHeader(20, FALSE, {}), invalid, {}, false},
         {"the list inside the header", WithHeader(4, FALSE, {0, 0}), invalid, {}, false},
@@ -333,10 +335,127 @@ TEST_F(UploadTest, BlocksOfOtherProgramsAreCheckedBeforeAnythingIsSent)
 
         EXPECT_EQ(effect, static_cast<DWORD>(row.result == S_OK ? DROPEFFECT_COPY : DROPEFFECT_NONE));
         for (const std::string& name : row.sent) EXPECT_EQ(CameraFile(name), PatternBytes(100, 1));
-        if (row.result != S_OK) {
+        if (row.result == invalid) {
             EXPECT_EQ(PelSim_LogCount(), 0) << "an invalid block never reaches the camera";
         }
-        EXPECT_EQ(m_capture.Count(), row.fDialog ? 1u : 0u) << "the progress dialog only for a list with files";
+        EXPECT_EQ(m_capture.Count(), (row.fDialog ? 1u : 0u) + (row.named.empty() ? 0u : 1u)) << "the progress dialog only for a list with files";
+        EXPECT_EQ(Boxes(), row.named.empty() ? Messages{} : Messages{text::kFilesNotSent + row.named});
+    }
+}
+
+TEST_F(UploadTest, FilesLeftOutAreNamedAndTheDropIsNoCopy)
+{
+    enum class Kind { File, Folder, Missing, HeldOpen };
+    struct Item { const char* name; Kind kind; ULONGLONG size; };
+    struct Row {
+        const char* what;
+        std::vector<Item> items;
+        int goodReads;  // reads before the one that fails; -1: none fails
+        std::vector<std::string> puts;
+        std::vector<std::pair<size_t, std::string>> arrived;  // item, camera name
+        std::vector<size_t> named;                             // items the message names
+        HRESULT result;
+    };
+    const HRESULT locked = HRESULT_FROM_WIN32(ERROR_LOCK_VIOLATION);
+    const Row rows[] = {
+        {"folders, whatever their names", {{"Holiday", Kind::Folder, 0}, {"album.jpg", Kind::Folder, 0}, {"a.jpg", Kind::File, 10}}, -1,
+         {"ZQ_PutFile A       .JPG 10"}, {{2, "A       .JPG"}}, {0, 1}, HRESULT_FROM_WIN32(336)},
+        {"a file another program holds open without sharing", {{"held.jpg", Kind::HeldOpen, 10}, {"b.txt", Kind::File, 20}}, -1,
+         {"ZQ_PutFile B       .TXT 20"}, {{1, "B       .TXT"}}, {0}, HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION)},
+        {"a file that is not there", {{"missing.jpg", Kind::Missing, 0}, {"there.jpg", Kind::File, 10}}, -1,
+         {"ZQ_PutFile THERE   .JPG 10"}, {{1, "THERE   .JPG"}}, {0}, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)},
+        {"a file that cannot be read", {{"bad.jpg", Kind::File, 10}, {"good.jpg", Kind::File, 30}}, 0,
+         {"ZQ_PutFile GOOD    .JPG 30"}, {{1, "GOOD    .JPG"}}, {0}, locked},
+        {"a read that fails once the camera holds part of the file", {{"big.mov", Kind::File, 1000000}, {"after.txt", Kind::File, 10}}, 1,
+         {"ZQ_PutSegmentedFile BIG     .MOV 1000000", "ZQ_PutSegment 524288"}, {}, {0}, locked},
+        {"other types stay quiet", {{"notes.doc", Kind::File, 10}, {"c.wav", Kind::File, 10}}, -1,
+         {"ZQ_PutFile C       .WAV 10"}, {{1, "C       .WAV"}}, {}, S_OK},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        PelSim_Reset();
+        ShowCamera();
+        std::vector<std::string> paths;
+        FileHandle held;
+        for (size_t i = 0; i < row.items.size(); ++i) {
+            const Item& item = row.items[i];
+            paths.push_back(PcPath(item.name));
+            if (item.kind == Kind::Folder) CreateDirectoryA(paths.back().c_str(), nullptr);
+            if (item.kind == Kind::File || item.kind == Kind::HeldOpen) CreatePcFile(paths.back(), item.size, static_cast<unsigned>(i + 1));
+            if (item.kind == Kind::HeldOpen) held.Reset(CreateFileA(paths.back().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        }
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        ASSERT_NE(SetClipboardData(CF_HDROP, NewBlock(DropBlock(paths))), nullptr);
+        CloseClipboard();
+        ComPtr<IDataObject> clipboard;
+        ASSERT_EQ(OleGetClipboard(&clipboard), S_OK);
+        ComPtr<ViewDropTarget> target = Adopt(ViewDropTarget::Create(View().Get()));
+        PelSim_ClearLog();
+        m_capture.Clear();
+        DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        {
+            FaultyReads faulty(row.goodReads < 0 ? ReadFault::None : ReadFault::FailsOne, "ReadFile", row.goodReads);
+            EXPECT_EQ(target->Drop(clipboard.Get(), 0, {0, 0}, &effect), row.result);
+        }
+
+        EXPECT_EQ(effect, static_cast<DWORD>(row.result == S_OK ? DROPEFFECT_COPY : DROPEFFECT_NONE));
+        EXPECT_EQ(PutCalls(), row.puts);
+        EXPECT_EQ(PelSim_FileCount(), static_cast<int>(row.arrived.size())) << "nothing half-sent is kept";
+        for (const auto& [item, name] : row.arrived)
+            EXPECT_EQ(CameraFile(name), PatternBytes(static_cast<size_t>(row.items[item].size), static_cast<unsigned>(item + 1))) << name;
+        std::string named;
+        for (size_t item : row.named) named += (named.empty() ? "" : "\n") + paths[item];
+        EXPECT_EQ(Boxes(), named.empty() ? Messages{} : Messages{text::kFilesNotSent + named});
+        if (!named.empty()) {
+            EXPECT_EQ(m_capture.Dialogs().back().caption, text::kCaption);
+            EXPECT_EQ(m_capture.Dialogs().back().owner, GetAncestor(ViewWindow(), GA_ROOT));
+        }
+        held.Reset();
+        target.Reset();
+        CloseBrowser();
+        RemoveFolder(m_pcFolder);
+        CreateDirectoryA(m_pcFolder.c_str(), nullptr);
+    }
+}
+
+// Camera names of PC names in a double-byte code page: read by character, whether the list
+// is single-byte or wide. The transfer_cp932 test runs this in a Japanese locale.
+TEST_F(UploadTest, CameraNamesOfCodePage932Names)
+{
+    if (GetACP() != 932) GTEST_SKIP() << "needs the ANSI code page 932 (LANG=ja_JP.UTF-8)";
+    const struct {
+        const wchar_t* file;
+        const char* cameraName;  // null: not sent (its type is not one the camera takes)
+    } rows[] = {
+        {L"テスト.jpg", "___     .JPG"},        // trail bytes 0x65 0x58 0x67 stay what they are
+        {L"表紙.jpg", "__      .JPG"},          // a trail byte 0x5C is no backslash
+        {L"abcdeテスト2.jpg", "ABCDE_~1.JPG"},  // the cut never splits a character
+        {L"夏休みの写真アルバム.mov", "______~1.MOV"},
+        {L"aソb.txt", "A_B     .TXT"},
+        {L"ｶﾒﾗ.wav", "___     .WAV"},           // single-byte katakana
+        {L"写ニpg", nullptr},                     // ends in bytes "jpg", but not in the characters
+    };
+    ShowCamera();
+    std::vector<std::string> paths, puts;
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(testing::Message() << i);
+        std::string file(64, '\0');
+        file.resize(WideCharToMultiByte(CP_ACP, 0, rows[i].file, -1, file.data(), 64, nullptr, nullptr) - 1);
+        char name[kCameraNameBuffer];
+        EXPECT_EQ(FirstCameraName(("C:\\pics\\" + file).c_str(), name), rows[i].cameraName != nullptr);
+        EXPECT_STREQ(name, rows[i].cameraName ? rows[i].cameraName : "");
+        paths.push_back(PcPath(file));
+        CreatePcFile(PcPath("made"), 10, 1);  // the C library's streams do not take code page 932 names
+        ASSERT_TRUE(MoveFileA(PcPath("made").c_str(), paths.back().c_str()));
+        if (rows[i].cameraName) puts.push_back(std::string("ZQ_PutFile ") + rows[i].cameraName + " 10");
+    }
+    for (bool wide : {false, true}) {
+        SCOPED_TRACE(wide ? "wide list" : "single-byte list");
+        PelSim_Reset();
+        View()->Refresh();
+        EXPECT_EQ(Upload(DropBlock(paths, wide)), S_OK);
+        EXPECT_EQ(PutCalls(), puts);
         EXPECT_EQ(Boxes(), Messages{});
     }
 }
