@@ -57,6 +57,8 @@ public:
     void ReportTransferError(int code);
     void ReportShellError(UINT_PTR code);
     void ShowMessage(UINT id);
+    // The message id with insert in place of its %s, wide: a path or a name may hold any script.
+    void ShowMessageWith(UINT id, const wchar_t* insert);
     // The folder of temporary copies (named in the message) cannot hold a copy.
     void ReportTempFolderUnusable(const wchar_t* folder);
 

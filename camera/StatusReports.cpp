@@ -1,5 +1,8 @@
 // Every failure the user hears of: one text of the string table in a warning box.
 #include "camera/CameraConnection.h"
+#include <shlwapi.h>
+#include <memory>
+#include <new>
 #include "camera/ProductName.h"
 #include "camera/TempCopyFolder.h"
 #include "module/TextHelpers.h"
@@ -10,8 +13,8 @@ namespace {
 const char kNotAvailableText[] = "This file is not available! The camera window will now be refreshed. Select OK to continue";
 // Message buffers, in characters.
 const int kMessageCapacity = 260;
-// A message that names a folder: its text and a path of up to the folder's room.
-const int kFolderMessageCapacity = 1024;
+// A message with an insert (a folder, a list of names): its text and the insert.
+const int kInsertMessageCapacity = 4096;
 // Private codes of ReportShellError.
 const UINT_PTR kShellOutOfMemory = 0xFFA0;
 const UINT_PTR kShellLargeFileRefused = 0xFFA1;
@@ -63,15 +66,22 @@ void CameraConnection::ReportTempFolderUnusable(const wchar_t* folder)
     if (folder) lstrcpynW(shown, folder, TempCopyFolder::kCapacity);
     const int length = lstrlenW(shown);
     if (length > 1 && shown[length - 1] == L'\\') shown[length - 1] = L'\0';
+    ShowMessageWith(IDS_TEMP_FOLDER_UNUSABLE, shown);
+}
+
+// Task-modal with the warning icon and the product name as caption, as every message.
+void CameraConnection::ShowMessageWith(UINT id, const wchar_t* insert)
+{
     wchar_t format[kMessageCapacity] = L"";
-    LoadStringW(g_hinstModule, IDS_TEMP_FOLDER_UNUSABLE, format, kMessageCapacity);
-    wchar_t text[kFolderMessageCapacity];
-    wsprintfW(text, format, shown);
+    if (LoadStringW(g_hinstModule, id, format, kMessageCapacity) <= 0) return;
+    std::unique_ptr<wchar_t[]> text(new (std::nothrow) wchar_t[kInsertMessageCapacity]);
+    if (!text) return;
+    wnsprintfW(text.get(), kInsertMessageCapacity, format, insert ? insert : L"");
     char caption[kMessageCapacity];
     LoadCaption(caption);
     wchar_t wideCaption[kMessageCapacity];
     AnsiToWide(wideCaption, caption, kMessageCapacity);
-    MessageBoxW(OwnerWindow(), text, wideCaption, MB_TASKMODAL | MB_ICONWARNING);
+    MessageBoxW(OwnerWindow(), text.get(), wideCaption, MB_TASKMODAL | MB_ICONWARNING);
 }
 
 // A failed library call: its message, then the link is closed.

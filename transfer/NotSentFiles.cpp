@@ -1,16 +1,11 @@
 // Telling the user which PC files did not reach the camera, and why, in one message.
 #include "transfer/NotSentFiles.h"
-#include <shlwapi.h>
-#include "camera/ProductName.h"
-#include "module/TextHelpers.h"
 #include "resources/resource.h"
 
 namespace {
 // The line that ends a list cut short, and the room it takes with its line break.
 const wchar_t kMore[] = L"...";
 const int kMoreLineChars = 4;
-// Texts of the string table and the caption, in characters.
-const int kMessageCapacity = 260;
 
 // Appends text at used (of a buffer with room for it); answers the new length.
 int AppendText(wchar_t* buffer, int used, const wchar_t* text, int length)
@@ -38,13 +33,5 @@ void NotSentFiles::Add(const wchar_t* path)
 void NotSentFiles::Report(CameraConnection* connection) const
 {
     if (!m_fAny || !connection) return;
-    wchar_t format[kMessageCapacity];
-    if (LoadStringW(g_hinstModule, IDS_FILES_NOT_SENT, format, kMessageCapacity) <= 0) return;
-    wchar_t text[kMessageCapacity + kCapacity];
-    wnsprintfW(text, ARRAYSIZE(text), format, m_names);
-    char caption[kMessageCapacity];
-    LoadProductName(caption, kMessageCapacity);
-    wchar_t wideCaption[kMessageCapacity];
-    AnsiToWide(wideCaption, caption, kMessageCapacity);
-    MessageBoxW(connection->OwnerWindow(), text, wideCaption, MB_TASKMODAL | MB_ICONWARNING);
+    connection->ShowMessageWith(IDS_FILES_NOT_SENT, m_names);
 }
