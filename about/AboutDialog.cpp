@@ -5,8 +5,8 @@
 #include "camera/CameraWork.h"
 #include "camera/ProductName.h"
 #include "camera/ZqLibrary.h"
-#include "module/Raii.h"
-#include "module/TextHelpers.h"
+#include "base/Raii.h"
+#include "base/TextHelpers.h"
 #include "resources/resource.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 #include <new>
-#include "module/TextHelpers.h"
+#include "base/TextHelpers.h"
 
 namespace {
 // The first translation of a version block: language id in the low word, code page in the high one.

@@ -19,8 +19,8 @@
 #include "bench/BenchTiming.h"
 #include "folder/CameraFolder.h"
 #include "host/HostBrowser.h"
-#include "module/ComObject.h"
-#include "module/Module.h"
+#include "base/ComObject.h"
+#include "base/ModuleState.h"
 #include "pelcore/PelSim.h"
 #include "view/CameraView.h"
 

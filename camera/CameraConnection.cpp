@@ -166,7 +166,7 @@ bool CameraConnection::NextFileEntry(CameraFileEntry* entry, bool first)
     if (size == 0) {
         // The refresh this news asks for meets the same file again: the user hears of it once.
         m_fListing = true;
-        ReportTransferError(3);
+        ReportTransferError(kTransferFileNotAvailable);
         m_fListing = false;
         return false;
     }
@@ -201,7 +201,7 @@ bool CameraConnection::FetchFileList()
     const size_t bytes = static_cast<size_t>(count) * ZQ_LIST_RECORD + 1;
     MallocPtr<char> list(m_pMalloc.Get(), static_cast<char*>(m_pMalloc->Alloc(bytes)));
     if (!list) {
-        ReportTransferError(0);
+        ReportTransferError(kTransferNoMemory);
         return false;
     }
     ZeroMemory(list.Get(), bytes);

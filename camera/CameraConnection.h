@@ -4,12 +4,24 @@
 #include <windows.h>
 #include <shlobj.h>
 #include "camera/ZqApi.h"
-#include "module/Module.h"
-#include "module/Raii.h"
+#include "base/ModuleState.h"
+#include "base/Raii.h"
 
 class TempCopyFolder;
 
 // One file of the camera's listing.
+// The extension's own transfer failures; each shows message 2000 + its code.
+enum TransferError : int {
+    kTransferNoMemory = 0,            // the PC's memory ran out
+    kTransferCopyFailed = 2,          // a temporary copy could not be made or written
+    kTransferFileNotAvailable = 3,    // no text: the not-available message, then a new listing
+    kTransferCameraFull = 4,          // the camera's memory is full
+};
+
+// Private codes of ReportShellError, beside the results of ShellExecute.
+constexpr UINT_PTR kShellOutOfMemory = 0xFFA0;       // message 2000
+constexpr UINT_PTR kShellLargeFileRefused = 0xFFA1;  // message 2005: the firmware takes no segments
+
 struct CameraFileEntry {
     DWORD dwSize;         // bytes, as the camera reports them
     const char* pszName;  // inside the listing buffer; valid until the next first call
@@ -54,7 +66,7 @@ public:
 
     // Reports to the user.
     void ReportComStatus(ComStatus status);
-    void ReportTransferError(int code);
+    void ReportTransferError(int code /* a TransferError */);
     void ReportShellError(UINT_PTR code);
     void ShowMessage(UINT id);
     // The message id with insert in place of its %s, wide: a path or a name may hold any script.

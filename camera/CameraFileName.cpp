@@ -2,7 +2,7 @@
 #include "camera/CameraFileName.h"
 #include <cstring>
 #include "camera/ZqApi.h"
-#include "module/TextHelpers.h"
+#include "base/TextHelpers.h"
 
 namespace {
 // The folder of our temporary copies in the temporary directory.

@@ -5,16 +5,12 @@
 #include <shlwapi.h>
 #include <algorithm>
 #include "camera/TempCopyFolder.h"
-#include "module/TextHelpers.h"
+#include "base/TextHelpers.h"
 #include "resources/resource.h"
 
 namespace {
 // A temporary copy holds one segment at a time, plus a little slack.
 const DWORD kBufferSlack = 10;
-// Private codes of ReportShellError: the buffer of a copy could not be allocated (2000), a
-// file of more than one segment cannot be read by this firmware (2005).
-const UINT_PTR kShellOutOfMemory = 0xFFA0;
-const UINT_PTR kShellLargeFileRefused = 0xFFA1;
 // The first firmware major version that reads and writes files in segments.
 const int kFirstSegmentedMajor = 4;
 
@@ -179,7 +175,7 @@ bool CameraConnection::CopyToTempFile(const char* name, wchar_t* path, bool read
         return false;
     }
     if (size == 0) {
-        ReportTransferError(3);
+        ReportTransferError(kTransferFileNotAvailable);
         return false;
     }
     const DWORD chunk = std::min<DWORD>(size, ZQ_SEGMENT_SIZE);
@@ -202,7 +198,7 @@ bool CameraConnection::CopyToTempFile(const char* name, wchar_t* path, bool read
     // A new file only: whatever appeared at the path meanwhile is not overwritten.
     FileHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr));
     if (!file.IsValid()) {
-        ReportTransferError(2);
+        ReportTransferError(kTransferCopyFailed);
         return false;
     }
     bool copied = ReceiveIntoFile(name, size, chunk, segmented, buffer.Get(), file.Get());
@@ -210,7 +206,7 @@ bool CameraConnection::CopyToTempFile(const char* name, wchar_t* path, bool read
     copied = file.Close() && copied;
     if (!copied) {
         DeleteFileW(path);
-        ReportTransferError(2);
+        ReportTransferError(kTransferCopyFailed);
     }
     return copied;
 }
@@ -223,7 +219,7 @@ bool CameraConnection::PrepareCopyPath(const char* name, TempCopyFolder& folder,
     const CopyRoom room = folder.Open() ? folder.MakeRoom(name, path) : CopyRoom::Unusable;
     if (room == CopyRoom::Ready) return true;
     if (room == CopyRoom::Unusable) ReportTempFolderUnusable(folder.Root());
-    else ReportTransferError(2);
+    else ReportTransferError(kTransferCopyFailed);
     return false;
 }
 

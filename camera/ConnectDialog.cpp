@@ -2,7 +2,7 @@
 // library's abort callback that keeps it alive and watches its Cancel button.
 #include "camera/CameraConnection.h"
 #include "camera/ProductName.h"
-#include "module/TextHelpers.h"
+#include "base/TextHelpers.h"
 #include "resources/resource.h"
 
 bool volatile g_fConnectCancelled = false;

@@ -1,8 +1,8 @@
 // The product's display name, looked up in the registry for captions and titles.
 #include "camera/ProductName.h"
-#include "module/Module.h"
-#include "module/Raii.h"
-#include "module/TextHelpers.h"
+#include "base/ModuleState.h"
+#include "base/Raii.h"
+#include "base/TextHelpers.h"
 #include "resources/resource.h"
 
 namespace {

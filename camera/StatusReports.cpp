@@ -5,7 +5,7 @@
 #include <new>
 #include "camera/ProductName.h"
 #include "camera/TempCopyFolder.h"
-#include "module/TextHelpers.h"
+#include "base/TextHelpers.h"
 #include "resources/resource.h"
 
 namespace {
@@ -15,9 +15,6 @@ const char kNotAvailableText[] = "This file is not available! The camera window 
 const int kMessageCapacity = 260;
 // A message with an insert (a folder, a list of names): its text and the insert.
 const int kInsertMessageCapacity = 4096;
-// Private codes of ReportShellError.
-const UINT_PTR kShellOutOfMemory = 0xFFA0;
-const UINT_PTR kShellLargeFileRefused = 0xFFA1;
 
 struct ShellErrorMessage {
     UINT_PTR code;

@@ -2,7 +2,7 @@
 // written, and never taken for something that stands in their place.
 #pragma once
 #include <windows.h>
-#include "module/Raii.h"
+#include "base/Raii.h"
 
 // What the path of a copy about to be written came to.
 enum class CopyRoom {

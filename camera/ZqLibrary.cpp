@@ -5,8 +5,8 @@
 #include <windows.h>
 #include "camera/ZqApi.h"
 #include "camera/ZqLibrary.h"
-#include "module/Module.h"
-#include "module/TextHelpers.h"
+#include "base/ModuleState.h"
+#include "base/TextHelpers.h"
 
 // Every function of the library: name, parameters, arguments.
 #define ZQ_FUNCTIONS(X)                                                                       \

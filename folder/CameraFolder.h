@@ -5,8 +5,8 @@
 #include <memory>
 #include "items/ItemColumns.h"
 #include "items/ItemIdManager.h"
-#include "module/ComObject.h"
-#include "module/Raii.h"
+#include "base/ComObject.h"
+#include "base/Raii.h"
 
 // A new folder with one reference (the caller's), or null when it cannot be made.
 IShellFolder* CreateCameraFolder(IShellFolder* parentFolder);

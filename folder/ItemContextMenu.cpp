@@ -1,7 +1,7 @@
 #include "folder/ItemContextMenu.h"
 #include <new>
 #include <shlwapi.h>
-#include "module/TextHelpers.h"
+#include "base/TextHelpers.h"
 #include "resources/resource.h"
 #include "view/CameraView.h"
 

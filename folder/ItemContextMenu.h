@@ -8,8 +8,8 @@
 #include <optional>
 #include "items/ItemCopies.h"
 #include "items/ItemIdManager.h"
-#include "module/ComObject.h"
-#include "module/Raii.h"
+#include "base/ComObject.h"
+#include "base/Raii.h"
 
 class ItemContextMenu final : public ComObject<ItemContextMenu, IContextMenu> {
 public:

@@ -6,8 +6,8 @@
 #include <optional>
 #include "camera/CameraConnectionUse.h"
 #include "items/ItemIdManager.h"
-#include "module/ComObject.h"
-#include "module/Raii.h"
+#include "base/ComObject.h"
+#include "base/Raii.h"
 
 class ItemEnumerator final : public ComObject<ItemEnumerator, IEnumIDList> {
 public:

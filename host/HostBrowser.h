@@ -43,8 +43,8 @@
 #include "host/HostFrame.h"
 #include "host/HostMenus.h"
 #include "host/ViewStateStore.h"
-#include "module/ComObject.h"
-#include "module/Raii.h"
+#include "base/ComObject.h"
+#include "base/Raii.h"
 
 // The place the program opens unless told otherwise: the camera folder under My Computer.
 constexpr wchar_t kCameraFolderParsingName[] =

@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <shlobj.h>
 #include "host/HostControls.h"
-#include "module/Raii.h"
+#include "base/Raii.h"
 
 // The message a shell view sends its parent for the browser (no reference is added).
 constexpr UINT CWM_GETISHELLBROWSER = WM_USER + 7;

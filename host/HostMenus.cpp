@@ -1,6 +1,6 @@
 #include "host/HostMenus.h"
 #include <algorithm>
-#include "module/Raii.h"
+#include "base/Raii.h"
 
 namespace {
 

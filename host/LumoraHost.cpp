@@ -16,12 +16,8 @@
 #include <string>
 #include "host/HostBrowser.h"
 #include "host/WindowCapture.h"
-#include "module/Module.h"
-#include "module/Raii.h"
-
-// The program's own module state (module/Module.h): its browser counts in g_cObjects.
-HINSTANCE g_hinstModule = nullptr;
-LONG volatile g_cObjects = 0;
+#include "base/ModuleState.h"
+#include "base/Raii.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <shtypes.h>
 #include <utility>
 #include <vector>
-#include "module/Raii.h"
+#include "base/Raii.h"
 
 class ViewStateStore {
 public:

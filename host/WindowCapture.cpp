@@ -1,6 +1,6 @@
 #include "host/WindowCapture.h"
 #include <wincodec.h>
-#include "module/Raii.h"
+#include "base/Raii.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The texts of a camera item's columns and the order of two items by one of them.
 #include "items/ItemColumns.h"
-#include "module/TextHelpers.h"
+#include "base/TextHelpers.h"
 
 // The name, the size text or the type name.
 void ItemColumns::GetText(LPCITEMIDLIST item, int column, char* buffer, int capacity) const

@@ -1,7 +1,7 @@
 #include "items/ItemIdManager.h"
 #include <cstring>
 #include <new>
-#include "module/TextHelpers.h"
+#include "base/TextHelpers.h"
 
 const char* g_pszSizeFormatLibrary = "shlwapi.dll";
 

@@ -5,8 +5,8 @@
 #include <shlobj.h>
 #include <memory>
 #include "items/CameraItemId.h"
-#include "module/Module.h"
-#include "module/Raii.h"
+#include "base/ModuleState.h"
+#include "base/Raii.h"
 
 // The library that provides StrFormatKBSizeW, loaded for each size text. Tests point it
 // at a library that does not exist to see the "%u KB" text that is written without it.

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 #include <objbase.h>
-#include "module/ComObject.h"
+#include "base/ComObject.h"
 
 class ClassFactory final : public ComObject<ClassFactory, IClassFactory> {
 public:

@@ -1,7 +1,7 @@
 // The library's entry point and the exports that hand out its class objects.
 #include <new>
 #include "module/ClassFactory.h"
-#include "module/Module.h"
+#include "base/ModuleState.h"
 #include "folder/CameraFolder.h"
 
 namespace {

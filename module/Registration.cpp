@@ -6,9 +6,9 @@
 #include <olectl.h>
 #include <shlobj.h>
 #include "camera/ProductName.h"
-#include "module/Module.h"
-#include "module/Raii.h"
-#include "module/TextHelpers.h"
+#include "base/ModuleState.h"
+#include "base/Raii.h"
+#include "base/TextHelpers.h"
 #include "resources/resource.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The demo storage: a PC folder standing in for the camera's memory.
 #include "pelcore/FolderStorage.h"
-#include "module/Raii.h"
+#include "base/Raii.h"
 #include <cstring>
 #include <new>
 

@@ -1,6 +1,6 @@
 // The simulated camera behind the library's calls.
 #include "pelcore/SimCamera.h"
-#include "module/Raii.h"
+#include "base/Raii.h"
 #include <cstring>
 
 namespace {

@@ -62,7 +62,7 @@ void ItemDataObject::CopyItemsToTemp(CameraConnection* connection, wchar_t* path
         char name[MAX_PATH];
         m_pIdManager->GetItemName(m_items.Item(i), name, MAX_PATH);
         if (tried.Contains(name) || FAILED(tried.Add(name))) {
-            connection->ReportTransferError(2);  // as for any copy that cannot be made
+            connection->ReportTransferError(kTransferCopyFailed);  // as for any copy that cannot be made
             continue;
         }
         if (!connection->CopyToTempFile(name, write, fReadOnly, &m_copyFolder)) continue;

@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <optional>
-#include "module/Raii.h"
+#include "base/Raii.h"
 
 // One path of the list, as listed: opening the file and naming it on the camera both read it
 // by character, so no code page comes in between.

@@ -10,8 +10,8 @@
 #include <memory>
 #include "camera/TempCopyFolder.h"
 #include "items/ItemIdManager.h"
-#include "module/ComObject.h"
-#include "module/Raii.h"
+#include "base/ComObject.h"
+#include "base/Raii.h"
 #include "transfer/ListedCopy.h"
 #include "view/CameraView.h"
 

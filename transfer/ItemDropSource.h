@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <ole2.h>
-#include "module/ComObject.h"
+#include "base/ComObject.h"
 
 class ItemDropSource final : public ComObject<ItemDropSource, IDropSource> {
 public:

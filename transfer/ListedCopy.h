@@ -2,7 +2,7 @@
 // really took it away.
 #pragma once
 #include <windows.h>
-#include "module/Raii.h"
+#include "base/Raii.h"
 
 // Holds the file of a listed copy with every kind of sharing, so that the receiver may still
 // read, move or delete it, and tells whether that very file left the folder of copies for

@@ -1,8 +1,8 @@
 // The progress dialogs of copying out and sending in.
 #include "transfer/ProgressDialog.h"
 #include "camera/ProductName.h"
-#include "module/Module.h"
-#include "module/TextHelpers.h"
+#include "base/ModuleState.h"
+#include "base/TextHelpers.h"
 #include "resources/resource.h"
 
 namespace {

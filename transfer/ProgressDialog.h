@@ -2,7 +2,7 @@
 // modeless, visible from their creation, owned by the view window, gone with their holder.
 #pragma once
 #include <windows.h>
-#include "module/Raii.h"
+#include "base/Raii.h"
 
 class ProgressDialog {
 public:

@@ -16,10 +16,6 @@ const wchar_t* const kUploadExtensions[] = {L"jpg", L"mp3", L"mov", L"wav", L"tx
 const ULONGLONG kLargestFile = 0xFFFFFFFFull;
 // Firmware from this major version on takes segmented writes.
 const int kFirstSegmentedMajor = 4;
-// Messages: 2000 (no memory), 2004 (camera full), private code 0xFFA1 (2005, large file refused).
-const int kTransferNoMemory = 0;
-const int kTransferCameraFull = 4;
-const UINT_PTR kShellLargeFileRefused = 0xFFA1;
 // The result for a folder in the list: ERROR_DIRECTORY_NOT_SUPPORTED, which the headers lack.
 const DWORD kErrorDirectoryNotSupported = 336;
 

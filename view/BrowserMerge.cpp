@@ -4,7 +4,7 @@
 #include <iterator>
 #include <shlwapi.h>
 #include "camera/ProductName.h"
-#include "module/TextHelpers.h"
+#include "base/TextHelpers.h"
 #include "resources/resource.h"
 #include "view/CameraView.h"
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include "camera/CameraConnectionUse.h"
 #include "items/ItemIdManager.h"
-#include "module/ComObject.h"
-#include "module/Raii.h"
+#include "base/ComObject.h"
+#include "base/Raii.h"
 #include "items/ItemCopies.h"
 #include "items/ItemTypeCache.h"
 

@@ -1,5 +1,5 @@
 #include "view/DisplaySettings.h"
-#include "module/Raii.h"
+#include "base/Raii.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The rows of the view's list: their identifiers, the selection, where a menu opens.
 #include "view/CameraView.h"
 #include "folder/CameraFolder.h"
-#include <windowsx.h>  // last: its macros would rename the holders of module/Raii.h
+#include <windowsx.h>  // last: its macros would rename the holders of base/Raii.h
 
 // Frees every row's identifier and leaves the row without one (the window is going).
 void CameraView::FreeRowItems()

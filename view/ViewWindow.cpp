@@ -2,7 +2,7 @@
 // the shell settings and the states of menu items.
 #include <utility>
 #include "folder/CameraFolder.h"
-#include "module/TextHelpers.h"
+#include "base/TextHelpers.h"
 #include "resources/resource.h"
 #include "view/CameraView.h"
 #include "view/DisplaySettings.h"

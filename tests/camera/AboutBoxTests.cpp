@@ -2,7 +2,7 @@
 // link's state afterwards, and the version helpers.
 #include "camera/CameraTestSupport.h"
 #include "about/FileVersion.h"
-#include "module/Raii.h"
+#include "base/Raii.h"
 #include "resources/resource.h"
 
 namespace {

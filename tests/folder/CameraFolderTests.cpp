@@ -2,7 +2,7 @@
 // the objects it hands out and the requests it does not serve.
 #include "FolderTestSupport.h"
 #include "folder/CameraFolder.h"
-#include "module/Raii.h"
+#include "base/Raii.h"
 #include "resources/resource.h"
 
 namespace {

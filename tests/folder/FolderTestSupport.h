@@ -8,8 +8,8 @@
 #include <vector>
 #include "folder/CameraFolder.h"
 #include "items/ItemIdManager.h"
-#include "module/Module.h"
-#include "module/Raii.h"
+#include "base/ModuleState.h"
+#include "base/Raii.h"
 #include "pelcore/PelSim.h"
 
 // Every test starts on a fresh camera and must leave no object of the module alive.

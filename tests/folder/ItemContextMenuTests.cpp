@@ -2,7 +2,7 @@
 #include <shlobj.h>
 #include "FolderTestSupport.h"
 #include "folder/CameraFolder.h"
-#include "module/Raii.h"
+#include "base/Raii.h"
 #include "resources/resource.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "FolderTestSupport.h"
 #include "folder/CameraFolder.h"
 #include "camera/ZqApi.h"
-#include "module/Raii.h"
+#include "base/Raii.h"
 #include "support/CameraLog.h"
 #include "support/DialogCapture.h"
 

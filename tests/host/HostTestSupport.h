@@ -10,8 +10,8 @@
 #include "RecordingView.h"
 #include "StubFolder.h"
 #include "host/HostBrowser.h"
-#include "module/Module.h"
-#include "module/Raii.h"
+#include "base/ModuleState.h"
+#include "base/Raii.h"
 
 constexpr DWORD kPumpTimeoutMs = 5000;
 

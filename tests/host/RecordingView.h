@@ -5,8 +5,8 @@
 #include <shlobj.h>
 #include <string>
 #include <vector>
-#include "module/ComObject.h"
-#include "module/Raii.h"
+#include "base/ComObject.h"
+#include "base/Raii.h"
 
 struct RecordingViewSetup {
     bool fMergesMenus = false;        // on activation a shared menu: the browser's popups, one item of its own in File

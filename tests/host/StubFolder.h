@@ -3,8 +3,8 @@
 #pragma once
 #include <windows.h>
 #include <shlobj.h>
-#include "module/ComObject.h"
-#include "module/Raii.h"
+#include "base/ComObject.h"
+#include "base/Raii.h"
 
 class StubFolder final : public ComObject<StubFolder, IShellFolder> {
 public:

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <string>
 #include "items/CameraItemId.h"
-#include "module/Raii.h"
+#include "base/Raii.h"
 #include "support/DialogCapture.h"
 
 namespace {

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include "TolvaneDll.h"
-#include "module/Module.h"
-#include "module/Raii.h"
+#include "base/ModuleState.h"
+#include "base/Raii.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 #include "TolvaneDll.h"
-#include "module/Module.h"
-#include "module/Raii.h"
+#include "base/ModuleState.h"
+#include "base/Raii.h"
 #include "pelcore/PelSim.h"
 #include "support/DialogCapture.h"
 

@@ -1,9 +1,9 @@
 #include "RegistryTestHelpers.h"
 #include <objbase.h>
 #include <shlwapi.h>
-#include "module/Module.h"
-#include "module/Raii.h"
-#include "module/TextHelpers.h"
+#include "base/ModuleState.h"
+#include "base/Raii.h"
+#include "base/TextHelpers.h"
 
 RegistryValue ReadRegistryValue(HKEY root, const std::string& path, const char* valueName)
 {

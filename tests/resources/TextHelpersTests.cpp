@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <string>
 #include <vector>
-#include "module/TextHelpers.h"
+#include "base/TextHelpers.h"
 
 namespace {
 

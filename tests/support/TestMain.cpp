@@ -2,7 +2,7 @@
 // OLE are up, and a capture closes any box that a test did not expect.
 #include <gtest/gtest.h>
 #include <ole2.h>
-#include "module/Module.h"
+#include "base/ModuleState.h"
 #include "support/DialogCapture.h"
 
 int main(int argc, char** argv)

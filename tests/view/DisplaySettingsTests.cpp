@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <optional>
 #include <vector>
-#include "module/Raii.h"
+#include "base/Raii.h"
 #include "view/DisplaySettings.h"
 #include "ViewTestSupport.h"
 

@@ -6,7 +6,7 @@
 #include "CameraViewTestSupport.h"
 #include "folder/CameraFolder.h"
 #include "items/ItemIdManager.h"
-#include "module/Raii.h"
+#include "base/Raii.h"
 #include "view/DisplaySettings.h"
 
 namespace {

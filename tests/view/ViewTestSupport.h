@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 #include "camera/CameraConnection.h"
-#include "module/Module.h"
-#include "module/Raii.h"
+#include "base/ModuleState.h"
+#include "base/Raii.h"
 #include "pelcore/PelSim.h"
 
 // Every test starts on a fresh camera and must leave no object and no connection behind.

@@ -1,4 +1,5 @@
-#include "module/Module.h"
+// The module-wide state that the DLL, the host program and the tests share.
+#include "base/ModuleState.h"
 
 HINSTANCE g_hinstModule = nullptr;
 LONG volatile g_cObjects = 0;

@@ -1,4 +1,4 @@
-#include "module/TextHelpers.h"
+#include "base/TextHelpers.h"
 
 void CopyStringN(char* dest, const char* source, int capacity)
 {

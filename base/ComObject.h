@@ -13,7 +13,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shlwapi.h>
-#include "module/Module.h"
+#include "base/ModuleState.h"
 
 template <typename Derived, typename... Interfaces> class ComObject : public Interfaces... {
 public:
