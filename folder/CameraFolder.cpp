@@ -1,10 +1,9 @@
 #include "folder/CameraFolder.h"
 #include <new>
 #include <shlwapi.h>
+#include "folder/FolderObjects.h"
 #include "folder/ItemContextMenu.h"
 #include "folder/ItemEnumerator.h"
-#include "transfer/ItemDataObject.h"
-#include "view/CameraView.h"
 
 namespace {
 
@@ -90,7 +89,7 @@ IFACEMETHODIMP CameraFolder::CreateViewObject(HWND, REFIID riid, void** ppv)
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
     if (IsEqualIID(riid, IID_IShellView)) {
-        CameraView* view = CameraView::Create(this);
+        IShellView* view = CreateCameraView(this);
         if (!view) return E_OUTOFMEMORY;
         const HRESULT hr = view->QueryInterface(riid, ppv);
         view->Release();
@@ -122,9 +121,9 @@ IFACEMETHODIMP CameraFolder::GetUIObjectOf(HWND hwndOwner, UINT cidl, LPCITEMIDL
     *ppv = nullptr;
     if (IsEqualIID(riid, IID_IDataObject)) {
         // A non-zero flag behind rgfReserved makes the data object a Cut.
-        ItemDataObject* data = ItemDataObject::Create(hwndOwner, apidl, cidl, rgfReserved);
+        IDataObject* data = CreateItemDataObject(hwndOwner, apidl, cidl, rgfReserved);
         if (!data) return UnsupportedUIObject(cidl);
-        *ppv = static_cast<IDataObject*>(data);
+        *ppv = data;
         return S_OK;
     }
     if (IsEqualIID(riid, IID_IContextMenu)) {

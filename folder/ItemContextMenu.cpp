@@ -1,9 +1,9 @@
 #include "folder/ItemContextMenu.h"
+#include "folder/FolderObjects.h"
 #include <new>
 #include <shlwapi.h>
 #include "base/TextHelpers.h"
 #include "resources/resource.h"
-#include "view/CameraView.h"
 
 namespace {
 
@@ -75,6 +75,11 @@ UINT EndOfMenu(HMENU hmenu)
 constexpr HRESULT kOffsetsTaken = MAKE_HRESULT(SEVERITY_SUCCESS, 0, IDM_PASTE + 1);
 
 }  // namespace
+
+bool IsViewCommand(UINT idCommand)
+{
+    return (idCommand >= IDM_OPEN && idCommand <= IDM_VIEW_DETAILS) || idCommand == IDM_ABOUT || idCommand == IDM_PASTE;
+}
 
 ItemContextMenu* ItemContextMenu::Create(const LPCITEMIDLIST* apidl, UINT cidl)
 {
@@ -165,9 +170,7 @@ IFACEMETHODIMP ItemContextMenu::InvokeCommand(CMINVOKECOMMANDINFO* pici)
     const UINT_PTR id = reinterpret_cast<UINT_PTR>(pici->lpVerb);
     if (id > IDM_PASTE || !IsViewCommand(static_cast<UINT>(id))) return E_INVALIDARG;
     if (!pici->hwnd || GetWindowThreadProcessId(pici->hwnd, nullptr) != GetCurrentThreadId()) return E_FAIL;
-    ComPtr<CameraView> view = Adopt(ViewFromWindow(pici->hwnd));
-    if (!view) return E_FAIL;
-    return view->InvokeMenuCommand(static_cast<UINT>(id), m_items->Count(), m_items->Items());
+    return InvokeViewCommand(pici->hwnd, static_cast<UINT>(id), m_items->Count(), m_items->Items());
 }
 
 // Verbs (single-byte or wide), help texts and validation of command offsets.

@@ -11,6 +11,9 @@
 #include "base/ComObject.h"
 #include "base/Raii.h"
 
+// Whether the view carries a command out itself (every other id goes to the context menu).
+bool IsViewCommand(UINT idCommand);
+
 class ItemContextMenu final : public ComObject<ItemContextMenu, IContextMenu> {
 public:
     // A menu for the given items (copied), or for the folder's background when cidl is 0.

@@ -1,5 +1,6 @@
 // The item data object: its life, the IDataObject methods and its own format enumerator.
 #include "transfer/ItemDataObject.h"
+#include "folder/FolderObjects.h"
 #include <new>
 #include <utility>
 
@@ -40,6 +41,11 @@ void FillGlobalMedium(STGMEDIUM* pmedium, HGLOBAL block)
     pmedium->pUnkForRelease = nullptr;
 }
 }  // namespace
+
+IDataObject* CreateItemDataObject(HWND hwndOwner, const LPCITEMIDLIST* apidl, UINT cidl, const UINT* pfCut)
+{
+    return static_cast<IDataObject*>(ItemDataObject::Create(hwndOwner, apidl, cidl, pfCut));
+}
 
 ItemDataObject* ItemDataObject::Create(HWND hwndOwner, const LPCITEMIDLIST* apidl, UINT cidl, const UINT* pfCut)
 {

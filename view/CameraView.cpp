@@ -2,6 +2,7 @@
 #include "view/CameraView.h"
 #include <new>
 #include <utility>
+#include "folder/FolderObjects.h"
 #include "resources/resource.h"
 #include "transfer/ViewDropTarget.h"
 
@@ -35,6 +36,18 @@ CameraView* CameraView::Create(IShellFolder* folder)
         return nullptr;
     }
     return view;
+}
+
+IShellView* CreateCameraView(IShellFolder* folder)
+{
+    return CameraView::Create(folder);
+}
+
+HRESULT InvokeViewCommand(HWND hwnd, UINT idCommand, UINT cidl, const LPCITEMIDLIST* apidl)
+{
+    ComPtr<CameraView> view = Adopt(ViewFromWindow(hwnd));
+    if (!view) return E_FAIL;
+    return view->InvokeMenuCommand(idCommand, cidl, apidl);
 }
 
 CameraView::CameraView(IShellFolder* folder) : m_pFolder(folder), m_pConnection(m_connection.Get()) {}

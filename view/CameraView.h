@@ -219,8 +219,6 @@ private:
 UINT ViewModeCommand(UINT viewMode);
 // The list's style for a view mode; the icon view for every mode it does not know.
 DWORD ListStyleForMode(UINT viewMode);
-// Whether the view carries a command out itself (every other id goes to the context menu).
-bool IsViewCommand(UINT idCommand);
 // Posted to the view window when the selection changed: toolbar and status texts follow
 // once a burst of changes is over.
 UINT ViewSelectionChangedMessage();

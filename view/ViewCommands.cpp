@@ -3,6 +3,7 @@
 // the command and carries it out itself.
 #include "view/CameraView.h"
 #include "camera/CameraWork.h"
+#include "folder/ItemContextMenu.h"
 #include "resources/resource.h"
 
 namespace {
@@ -45,11 +46,6 @@ HRESULT DoneOrFailed(bool done)
     return done ? S_OK : E_FAIL;
 }
 }  // namespace
-
-bool IsViewCommand(UINT idCommand)
-{
-    return (idCommand >= IDM_OPEN && idCommand <= IDM_VIEW_DETAILS) || idCommand == IDM_ABOUT || idCommand == IDM_PASTE;
-}
 
 // One command at a time: a command that arrives while another runs (through a message
 // box's, the connect dialog's or a menu's loop) is refused without a trace. A refresh asked
