@@ -18,6 +18,9 @@ enum TransferError : int {
     kTransferCameraFull = 4,          // the camera's memory is full
 };
 
+// The first firmware major version that reads and writes files of more than one segment.
+constexpr int kFirstSegmentedMajor = 4;
+
 // Private codes of ReportShellError, beside the results of ShellExecute.
 constexpr UINT_PTR kShellOutOfMemory = 0xFFA0;       // message 2000
 constexpr UINT_PTR kShellLargeFileRefused = 0xFFA1;  // message 2005: the firmware takes no segments

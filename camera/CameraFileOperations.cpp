@@ -11,8 +11,6 @@
 namespace {
 // A temporary copy holds one segment at a time, plus a little slack.
 const DWORD kBufferSlack = 10;
-// The first firmware major version that reads and writes files in segments.
-const int kFirstSegmentedMajor = 4;
 
 // Types that run code when opened, refused even where the platform does not list them.
 const char* const kRunnableExtensions[] = {

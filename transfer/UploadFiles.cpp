@@ -14,8 +14,6 @@ namespace {
 const wchar_t* const kUploadExtensions[] = {L"jpg", L"mp3", L"mov", L"wav", L"txt", L"ini"};
 // The camera takes sizes of 32 bits; larger files cannot be described to it.
 const ULONGLONG kLargestFile = 0xFFFFFFFFull;
-// Firmware from this major version on takes segmented writes.
-const int kFirstSegmentedMajor = 4;
 // The result for a folder in the list: ERROR_DIRECTORY_NOT_SUPPORTED, which the headers lack.
 const DWORD kErrorDirectoryNotSupported = 336;
 

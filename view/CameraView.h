@@ -5,11 +5,11 @@
 #include <commctrl.h>
 #include <shlobj.h>
 #include <memory>
-#include "camera/CameraConnectionUse.h"
-#include "items/ItemIdManager.h"
 #include "base/ComObject.h"
 #include "base/Raii.h"
+#include "camera/CameraConnectionUse.h"
 #include "items/ItemCopies.h"
+#include "items/ItemIdManager.h"
 #include "items/ItemTypeCache.h"
 
 class ViewDropTarget;
