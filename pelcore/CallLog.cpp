@@ -20,6 +20,7 @@ size_t CallLog::Begin(const char* function, const char* name, unsigned size, int
     CopyCut(call.name, name, sizeof(call.name));
     call.size = size;
     call.arg = arg;
+    call.thread = GetCurrentThreadId();
     m_calls.push_back(call);
     return m_calls.size() - 1;
 }

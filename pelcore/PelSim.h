@@ -21,15 +21,17 @@
 //   nothing. Writing a file takes its size in KiB (rounded up) from the free space, deleting
 //   gives it back; a file written over an existing one gives the old one's space back first.
 // - Names are matched exactly (case included). A raw listing record reads as size 0.
-// - ZQ_SetStatusAbortProc(NULL) removes the callback. Only slow opens call it.
+// - ZQ_SetStatusAbortProc(NULL) removes the callback. Slow opens call it, and so does any
+//   call the link's timing makes long, at least every 50 ms; a call it stops fails with
+//   ZQ_STATUS_ABORTED (14), does nothing and drops a segmented transfer in progress.
 // - The log lists calls in the order they began: a call made from inside the abort
 //   callback comes after the open that runs the callback.
 //
 // Demo mode: when HKEY_CURRENT_USER "Software\Lumora Camera Simulator" holds the REG_SZ
 // value "StorageFolder", the camera's storage is that PC folder (its files of at most 12
 // characters), read when the link opens; a missing folder makes ZQ_OpenComm fail with
-// ZQ_STATUS_NOT_LOCATED. The optional REG_DWORD "BytesPerSecond" slows reads and writes to
-// that rate (a call lasts as long as its bytes take at that rate, its own work included).
+// ZQ_STATUS_NOT_LOCATED. The optional REG_DWORD values "BytesPerSecond" and "CallLatencyMs"
+// give the link's timing, as PelSim_SetLinkTiming does for the memory camera.
 // File bytes go between the PC file and the caller a segment at a time, whole-file calls
 // too; a file being written waits in a part file beside it (a name too long for the
 // listing) and takes its name, replacing an older file, only when complete; a dropped
@@ -68,6 +70,7 @@ typedef struct PelSimCall {
     unsigned size;       // size, segment size or total size passed
     int arg;             // link type of ZQ_OpenComm, mode of ZQ_SetAcquisitionMode
     int status;          // what the call returned
+    unsigned long thread;  // the id of the thread that made the call
 } PelSimCall;
 
 // Back to a fresh camera: no files, link closed, no abort callback, firmware "4.0.1",
@@ -108,6 +111,12 @@ PELSIMAPI int PelSim_HasAbortProc(void);
 // open slow: it calls the abort callback that many times (a few ms apart) first and
 // fails with 14 as soon as the callback returns non-zero; without a callback it just waits.
 PELSIMAPI void PelSim_SetOpenResult(int linkType, int status, unsigned abortPolls);
+
+// The link's timing: every call first waits callLatencyMs, and the calls that move bytes
+// (ZQ_GetFiles, ZQ_ReceiveFile, ZQ_GetSegment, ZQ_PutFile, ZQ_PutSegment) also their size at
+// bytesPerSecond, before they do their work. 0 for either: no wait for that part. Kept until
+// PelSim_Reset; the demo folder uses its registry values instead.
+PELSIMAPI void PelSim_SetLinkTiming(unsigned bytesPerSecond, unsigned callLatencyMs);
 
 // Makes the nth call (1-based, counted from now) of a function ("ZQ_GetSegment", ...) fail
 // with status, without doing its work; always != 0 keeps failing every call from the nth on.

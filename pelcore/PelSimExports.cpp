@@ -94,6 +94,11 @@ int PELSIMAPI PelSim_HasAbortProc(void)
     return TheCamera().Inspect([](SimCamera& camera) { return camera.HasAbortProc() ? 1 : 0; });
 }
 
+void PELSIMAPI PelSim_SetLinkTiming(unsigned bytesPerSecond, unsigned callLatencyMs)
+{
+    TheCamera().Script([&](SimCamera& camera) { camera.SetLinkTiming(LinkTiming(bytesPerSecond, callLatencyMs)); });
+}
+
 void PELSIMAPI PelSim_SetOpenResult(int linkType, int status, unsigned abortPolls)
 {
     TheCamera().Script([&](SimCamera& camera) { camera.SetOpenResult(linkType, status, abortPolls); });

@@ -8,21 +8,9 @@ namespace {
 const char c_szDemoKey[] = "Software\\Lumora Camera Simulator";
 const char c_szStorageFolder[] = "StorageFolder";
 const char c_szBytesPerSecond[] = "BytesPerSecond";
+const char c_szCallLatencyMs[] = "CallLatencyMs";
 const char c_szDefaultFirmware[] = "4.0.1";
 const unsigned c_defaultFreeKiB = 65536;
-
-// A steady clock in milliseconds.
-double NowMs()
-{
-    static const LONGLONG s_frequency = [] {
-        LARGE_INTEGER frequency;
-        QueryPerformanceFrequency(&frequency);
-        return frequency.QuadPart;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(s_frequency);
-}
 
 // A name a call may pass: 1 to 12 characters.
 bool IsValidName(const char* name)
@@ -32,8 +20,18 @@ bool IsValidName(const char* name)
     return length > 0 && length <= ZQ_NAME_MAX;
 }
 
+// An optional REG_DWORD of the demo key; 0 when it is absent or of another type.
+DWORD ReadDemoNumber(HKEY key, const char* name)
+{
+    DWORD value = 0;
+    DWORD type = 0;
+    DWORD cb = sizeof(value);
+    const bool read = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &cb) == ERROR_SUCCESS;
+    return read && type == REG_DWORD ? value : 0;
+}
+
 // The demo settings under HKEY_CURRENT_USER; false when there is no storage folder.
-bool ReadDemoSettings(std::string& folder, unsigned& bytesPerSecond)
+bool ReadDemoSettings(std::string& folder, LinkTiming& timing)
 {
     RegKey key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, c_szDemoKey, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) return false;
@@ -45,11 +43,7 @@ bool ReadDemoSettings(std::string& folder, unsigned& bytesPerSecond)
         return false;
     }
     folder = path;
-    DWORD rate = 0;
-    cb = sizeof(rate);
-    const bool hasRate = RegQueryValueExA(key.Get(), c_szBytesPerSecond, nullptr, &type, reinterpret_cast<BYTE*>(&rate), &cb) == ERROR_SUCCESS &&
-                         type == REG_DWORD;
-    bytesPerSecond = hasRate ? rate : 0;
+    timing = LinkTiming(ReadDemoNumber(key.Get(), c_szBytesPerSecond), ReadDemoNumber(key.Get(), c_szCallLatencyMs));
     return true;
 }
 
@@ -84,6 +78,7 @@ void SimCamera::Reset()
     m_store.SetFree(c_defaultFreeKiB);
     m_fLinkOpen = false;
     m_abortProc = nullptr;
+    m_scriptedTiming = LinkTiming();
     SetFirmware(c_szDefaultFirmware);
     m_openResults[0] = m_openResults[1] = OpenResult{ZQ_STATUS_OK, 0};
     m_reportedCount = -1;
@@ -97,7 +92,7 @@ void SimCamera::EndDemo()
     if (m_pFolder) EndTransfers();  // a transfer of the demo folder must not outlive it
     m_fDemoAllowed = false;
     m_pFolder.reset();
-    m_bytesPerSecond = 0;
+    m_demoTiming = LinkTiming();
 }
 
 // Drops any segmented transfer in progress; an unfinished write stores nothing.
@@ -153,26 +148,31 @@ ComStatus SimCamera::AttachStorage()
 {
     EndTransfers();
     m_pFolder.reset();
-    m_bytesPerSecond = 0;
     std::string folder;
-    unsigned bytesPerSecond = 0;
-    if (m_fDemoAllowed && ReadDemoSettings(folder, bytesPerSecond)) {
+    LinkTiming timing;
+    if (m_fDemoAllowed && ReadDemoSettings(folder, timing)) {
         auto pFolder = std::make_unique<FolderStorage>(folder);
         if (!pFolder->Exists()) return ZQ_STATUS_NOT_LOCATED;
         m_pFolder = std::move(pFolder);
-        m_bytesPerSecond = bytesPerSecond;
+        m_demoTiming = timing;
     }
     m_fLinkOpen = true;
     return ZQ_STATUS_OK;
 }
 
-// Sleeps out what is left of the time size bytes take at the configured rate.
-void SimCamera::Throttle(unsigned size, double startMs) const
+// Waits out the call's latency and bytes at the link's rate, polling the abort callback;
+// true when it asked to abort.
+bool SimCamera::WaitOut(double startMs, unsigned bytes) const
 {
-    if (!m_bytesPerSecond) return;
-    const double dueMs = startMs + static_cast<double>(size) * 1000.0 / m_bytesPerSecond;
-    const double leftMs = dueMs - NowMs();
-    if (leftMs >= 1.0) Sleep(static_cast<DWORD>(leftMs));
+    return Timing().Wait(startMs, bytes, m_abortProc);
+}
+
+// A call the abort callback stopped: it did nothing, and a segmented transfer in progress is
+// dropped (a write stores nothing).
+ComStatus SimCamera::AbortCall()
+{
+    EndTransfers();
+    return ZQ_STATUS_ABORTED;
 }
 
 // The count the camera reports: the scripted one, or the number of listing records.
@@ -259,16 +259,13 @@ ComStatus SimCamera::GetFileSize(const char* name, unsigned* size)
 // The whole file in one call: size must be the file's exact size.
 ComStatus SimCamera::ReceiveFile(const char* name, unsigned size, unsigned char* buffer)
 {
-    const double startMs = NowMs();
     if (!m_fLinkOpen) return PELSIM_STATUS_LINK_CLOSED;
     if (!IsValidName(name) || !buffer) return PELSIM_STATUS_BAD_ARGUMENT;
     unsigned contentSize = 0;
     ComStatus status = Storage().ContentSize(name, &contentSize);
     if (status != ZQ_STATUS_OK) return status;
     if (size != contentSize) return PELSIM_STATUS_BAD_ARGUMENT;
-    status = Storage().Read(name, 0, buffer, size);
-    if (status == ZQ_STATUS_OK) Throttle(size, startMs);
-    return status;
+    return Storage().Read(name, 0, buffer, size);
 }
 
 // Opens a segmented read of the whole file; segments must be 524288 bytes.
@@ -288,7 +285,6 @@ ComStatus SimCamera::BeginSegmentedRead(unsigned segmentSize, const char* name)
 // The next segment of the open read; a wrong size ends the read.
 ComStatus SimCamera::ReadSegment(unsigned size, unsigned char* buffer)
 {
-    const double startMs = NowMs();
     if (!m_fLinkOpen) return PELSIM_STATUS_LINK_CLOSED;
     if (!buffer) return PELSIM_STATUS_BAD_ARGUMENT;
     if (!m_read.IsOpen() || size != m_read.NextSize()) {
@@ -300,7 +296,6 @@ ComStatus SimCamera::ReadSegment(unsigned size, unsigned char* buffer)
         EndRead();
         return status;
     }
-    Throttle(size, startMs);
     if (m_read.Advance(size)) EndRead();
     return ZQ_STATUS_OK;
 }
@@ -308,12 +303,9 @@ ComStatus SimCamera::ReadSegment(unsigned size, unsigned char* buffer)
 // Stores a whole file when it fits the free space.
 ComStatus SimCamera::PutFile(unsigned size, const unsigned char* data, const char* name)
 {
-    const double startMs = NowMs();
     if (!m_fLinkOpen) return PELSIM_STATUS_LINK_CLOSED;
     if (!IsValidName(name) || (size && !data)) return PELSIM_STATUS_BAD_ARGUMENT;
-    const ComStatus status = Storage().Write(name, data, size);
-    if (status == ZQ_STATUS_OK) Throttle(size, startMs);
-    return status;
+    return Storage().Write(name, data, size);
 }
 
 // Opens a segmented write of totalSize bytes, when they fit the free space.
@@ -332,7 +324,6 @@ ComStatus SimCamera::BeginSegmentedWrite(unsigned totalSize, const char* name)
 // The next segment of the open write goes to the storage at once; the last one stores the file.
 ComStatus SimCamera::WriteSegment(unsigned size, const unsigned char* data)
 {
-    const double startMs = NowMs();
     if (!m_fLinkOpen) return PELSIM_STATUS_LINK_CLOSED;
     if (!data) return PELSIM_STATUS_BAD_ARGUMENT;
     if (!m_write.IsOpen() || size != m_write.NextSize()) {
@@ -340,7 +331,6 @@ ComStatus SimCamera::WriteSegment(unsigned size, const unsigned char* data)
         return PELSIM_STATUS_OUT_OF_SEQUENCE;
     }
     ComStatus status = m_pWriter->Append(data, size);
-    if (status == ZQ_STATUS_OK) Throttle(size, startMs);
     if (status == ZQ_STATUS_OK && !m_write.Advance(size)) return ZQ_STATUS_OK;
     if (status == ZQ_STATUS_OK) status = m_pWriter->Commit();
     EndWrite();

@@ -4,6 +4,7 @@
 #include "pelcore/CallLog.h"
 #include "pelcore/FailureScript.h"
 #include "pelcore/FolderStorage.h"
+#include "pelcore/LinkTiming.h"
 #include "pelcore/MemoryStorage.h"
 #include "pelcore/SegmentedTransfer.h"
 #include <memory>
@@ -21,12 +22,13 @@ public:
     template <typename Work>
     ComStatus Call(const char* function, const char* name, unsigned size, int arg, Work work)
     {
-        Lock lock(m_lock);
-        const size_t entry = m_log.Begin(function, name, size, arg);
-        ComStatus status = ZQ_STATUS_OK;
-        if (!m_failures.Match(function, &status)) status = RunGuarded(work);
-        m_log.Finish(entry, status);
-        return status;
+        return Run(function, name, size, arg, 0, work);
+    }
+
+    // A call that moves size bytes over the link: it lasts as long as they take.
+    template <typename Work> ComStatus Transfer(const char* function, const char* name, unsigned size, Work work)
+    {
+        return Run(function, name, size, 0, size, work);
     }
 
     // Runs a scripting call under the lock; scripting ends demo mode.
@@ -72,6 +74,7 @@ public:
     void SetFirmware(const char* text);
     void SetFirmwareRaw(const char bytes[ZQ_FIRMWARE_TEXT]);
     void SetOpenResult(int linkType, ComStatus status, unsigned abortPolls);
+    void SetLinkTiming(const LinkTiming& timing) { m_scriptedTiming = timing; }
     void SetReportedCount(long long count) { m_reportedCount = count; }
     void SetListingEndMark(int byteValue) { m_endMark = byteValue; }
     bool IsLinkOpen() const { return m_fLinkOpen; }
@@ -96,6 +99,18 @@ private:
         unsigned abortPolls;
     };
 
+    template <typename Work>
+    ComStatus Run(const char* function, const char* name, unsigned size, int arg, unsigned bytes, Work& work)
+    {
+        const double startMs = LinkTiming::NowMs();
+        Lock lock(m_lock);
+        const size_t entry = m_log.Begin(function, name, size, arg);
+        ComStatus status = ZQ_STATUS_OK;
+        if (!m_failures.Match(function, &status)) status = WaitOut(startMs, bytes) ? AbortCall() : RunGuarded(work);
+        m_log.Finish(entry, status);
+        return status;
+    }
+
     template <typename Work> static ComStatus RunGuarded(Work& work)
     {
         try {
@@ -106,21 +121,22 @@ private:
     }
 
     bool WaitForLink(unsigned abortPolls);
+    bool WaitOut(double startMs, unsigned bytes) const;
+    ComStatus AbortCall();
+    const LinkTiming& Timing() const { return m_pFolder ? m_demoTiming : m_scriptedTiming; }
     ComStatus AttachStorage();
     void EndDemo();
     void EndTransfers();
     void EndRead();
     void EndWrite();
     unsigned ListedCount(const std::vector<ListingRecord>& records) const;
-    // Demo mode: a call that moved size bytes lasts as long as they take at the configured
-    // rate, the work it did included (startMs: when the call began).
-    void Throttle(unsigned size, double startMs) const;
 
     CRITICAL_SECTION m_lock;
     MemoryStorage m_store;
     std::unique_ptr<FolderStorage> m_pFolder;  // the demo folder while it plays the camera
     bool m_fDemoAllowed = true;                // until the first scripting call
-    unsigned m_bytesPerSecond = 0;             // demo throughput; 0 = unlimited
+    LinkTiming m_demoTiming;                   // the demo folder's link, from the registry
+    LinkTiming m_scriptedTiming;               // the memory camera's link, as a test sets it
     bool m_fLinkOpen = false;
     bool m_fOpening = false;
     ZqAbortProc m_abortProc = nullptr;

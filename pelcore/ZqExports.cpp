@@ -36,7 +36,7 @@ ComStatus ZQAPI ZQ_GetNumFiles(unsigned* count)
 
 ComStatus ZQAPI ZQ_GetFiles(char* buffer, unsigned size)
 {
-    return TheCamera().Call("ZQ_GetFiles", nullptr, size, 0, [&] { return TheCamera().GetFiles(buffer, size); });
+    return TheCamera().Transfer("ZQ_GetFiles", nullptr, size, [&] { return TheCamera().GetFiles(buffer, size); });
 }
 
 ComStatus ZQAPI ZQ_GetFileSize(const char* name, unsigned* size)
@@ -46,7 +46,7 @@ ComStatus ZQAPI ZQ_GetFileSize(const char* name, unsigned* size)
 
 ComStatus ZQAPI ZQ_ReceiveFile(const char* name, unsigned size, unsigned char* buffer)
 {
-    return TheCamera().Call("ZQ_ReceiveFile", name, size, 0, [&] { return TheCamera().ReceiveFile(name, size, buffer); });
+    return TheCamera().Transfer("ZQ_ReceiveFile", name, size, [&] { return TheCamera().ReceiveFile(name, size, buffer); });
 }
 
 ComStatus ZQAPI ZQ_GetSegmentedFile(unsigned segmentSize, const char* name)
@@ -57,12 +57,12 @@ ComStatus ZQAPI ZQ_GetSegmentedFile(unsigned segmentSize, const char* name)
 
 ComStatus ZQAPI ZQ_GetSegment(unsigned size, unsigned char* buffer)
 {
-    return TheCamera().Call("ZQ_GetSegment", nullptr, size, 0, [&] { return TheCamera().ReadSegment(size, buffer); });
+    return TheCamera().Transfer("ZQ_GetSegment", nullptr, size, [&] { return TheCamera().ReadSegment(size, buffer); });
 }
 
 ComStatus ZQAPI ZQ_PutFile(unsigned size, const unsigned char* data, const char* name)
 {
-    return TheCamera().Call("ZQ_PutFile", name, size, 0, [&] { return TheCamera().PutFile(size, data, name); });
+    return TheCamera().Transfer("ZQ_PutFile", name, size, [&] { return TheCamera().PutFile(size, data, name); });
 }
 
 ComStatus ZQAPI ZQ_PutSegmentedFile(unsigned totalSize, const char* name)
@@ -73,7 +73,7 @@ ComStatus ZQAPI ZQ_PutSegmentedFile(unsigned totalSize, const char* name)
 
 ComStatus ZQAPI ZQ_PutSegment(unsigned size, const unsigned char* data)
 {
-    return TheCamera().Call("ZQ_PutSegment", nullptr, size, 0, [&] { return TheCamera().WriteSegment(size, data); });
+    return TheCamera().Transfer("ZQ_PutSegment", nullptr, size, [&] { return TheCamera().WriteSegment(size, data); });
 }
 
 ComStatus ZQAPI ZQ_DeleteFile(const char* name)
