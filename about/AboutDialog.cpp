@@ -100,12 +100,10 @@ INT_PTR CALLBACK AboutDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
     }
 }
 
-// The about box as one unit of camera work with the parent's window: the link is opened
-// for it when closed (a failure is told as usual and the box comes all the same), and the
-// unit's end closes a link of type 0.
-void CameraConnection::ShowAboutBox(HWND hwndParent)
+// Runs the box inside its own unit of camera work, parented to the unit's window.
+void ShowAboutBox(CameraConnection* connection, HWND hwndParent)
 {
-    CameraWork work(this, hwndParent);
+    CameraWork work(connection, hwndParent);
     work.Connect();
-    DialogBoxParamA(g_hinstModule, MAKEINTRESOURCEA(IDD_ABOUT), OwnerWindow(), AboutDialogProc, 0);
+    DialogBoxParamA(g_hinstModule, MAKEINTRESOURCEA(IDD_ABOUT), connection->OwnerWindow(), AboutDialogProc, 0);
 }

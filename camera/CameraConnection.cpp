@@ -1,15 +1,15 @@
-// The shared connection object: its life, the link, and the camera's file listing.
+// The one shared link to the camera: its life, connecting, listing, the lock and units of work.
 #include "camera/CameraConnection.h"
+#include <algorithm>
 #include <new>
 #include <utility>
+#include "camera/ConnectDialog.h"
 #include "resources/resource.h"
 
 CameraConnection* g_pConnection = nullptr;
 LONG g_cConnectionUsers = 0;
 
 namespace {
-// More files than this is not a listing a camera can hold: the count is taken as garbage.
-const unsigned kMaxListedFiles = 65535;
 // Guards creating, counting and destroying the shared connection.
 SRWLOCK g_connectionLock = SRWLOCK_INIT;
 
@@ -32,19 +32,59 @@ public:
 private:
     HWND m_hwnd;
 };
+
+// The shell's allocator; null when the shell gives none.
+ComPtr<IMalloc> ShellAllocator()
+{
+    ComPtr<IMalloc> allocator;
+    if (FAILED(SHGetMalloc(allocator.GetAddressOf()))) allocator.Reset();
+    return allocator;
+}
+
+// Waits for the connection's mutex. Painting and messages sent by other threads are
+// served meanwhile; input stays queued for after the wait.
+void WaitPainting(HANDLE mutex)
+{
+    for (;;) {
+        const DWORD result = MsgWaitForMultipleObjects(1, &mutex, FALSE, INFINITE, QS_PAINT | QS_SENDMESSAGE);
+        if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED_0) return;
+        if (result != WAIT_OBJECT_0 + 1) {
+            WaitForSingleObject(mutex, INFINITE);
+            return;
+        }
+        MSG msg;
+        // Peeking delivers the sent messages; WM_PAINT is dispatched so the window is valid again.
+        while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE | PM_QS_PAINT)) DispatchMessageA(&msg);
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+// Splits dotted decimal text into up to three numbers; false when there is no piece at all.
+bool ParseDottedVersion(const char* text, int numbers[3])
+{
+    int pieces = 0;
+    for (const char* p = text; *p != '\0' && pieces < 3;) {
+        if (*p == '.') {
+            ++p;
+            continue;
+        }
+        // Numbers are capped, never wrapped: "4294967300" is no version 4.
+        unsigned long long value = 0;
+        for (; *p >= '0' && *p <= '9'; ++p) value = std::min(value * 10 + static_cast<unsigned>(*p - '0'), 0x7FFFFFFFull);
+        numbers[pieces++] = static_cast<int>(value);
+        while (*p != '\0' && *p != '.') ++p;
+    }
+    return pieces > 0;
+}
 }  // namespace
 
 // Starts with the link closed and no unit running.
-CameraConnection::CameraConnection() : m_hWorkMutex(CreateMutexA(nullptr, FALSE, nullptr))
-{
-    if (FAILED(SHGetMalloc(m_pMalloc.GetAddressOf()))) m_pMalloc.Reset();
-}
+CameraConnection::CameraConnection() : m_hWorkMutex(CreateMutexA(nullptr, FALSE, nullptr)), m_pMalloc(ShellAllocator()) {}
 
-// Closes the link and frees the listing before the allocator goes.
+// Closes the link; the listing is freed with its member, before the allocator goes.
 CameraConnection::~CameraConnection()
 {
     Disconnect();
-    FreeFileList();
 }
 
 // Hands out the shared connection, creating it on first use.
@@ -89,7 +129,7 @@ bool CameraConnection::Connect()
     g_fConnectCancelled = false;
     m_fConnecting = false;
     if (status != ZQ_STATUS_OK) {
-        ReportComStatus(status);
+        m_messages.ReportComStatus(status);
         return false;
     }
     m_fConnected = true;
@@ -133,7 +173,7 @@ bool CameraConnection::Disconnect()
 {
     LinkLock lock(this);
     if (!m_fConnected) return true;
-    FreeFileList();
+    m_listing.Free();
     m_fConnected = false;
     return ZQ_CloseComm() == ZQ_STATUS_OK;
 }
@@ -144,97 +184,33 @@ bool CameraConnection::NextFileEntry(CameraFileEntry* entry, bool first)
     if (!entry) return false;
     LinkLock lock(this);
     if (!EnsureLink()) return false;
-    if (first) {
-        if (!ReadFileList()) return false;
-        m_iCurrent = 0;
-    } else {
-        if (!m_pFileList || m_iCurrent + 1 >= m_cFiles) {
-            m_fNotAvailableTold = false;  // a listing that reached its end met no gone file
-            return false;
-        }
-        ++m_iCurrent;
-    }
-    const char* name = m_pFileList + static_cast<size_t>(m_iCurrent) * ZQ_LIST_RECORD;
-    entry->pszName = name;
-    unsigned size = 0;
-    const ComStatus status = ZQ_GetFileSize(name, &size);
-    if (status != ZQ_STATUS_OK) {
-        ReportComStatus(status);
-        return false;
-    }
-    entry->dwSize = size;
-    if (size == 0) {
-        // The refresh this news asks for meets the same file again: the user hears of it once.
-        m_fListing = true;
-        ReportTransferError(kTransferFileNotAvailable);
-        m_fListing = false;
-        return false;
-    }
+    return m_listing.Next(entry, first);
+}
+
+// The camera's firmware version, from its dotted text; missing numbers read as 0.
+bool CameraConnection::QueryFirmwareVersion(int* major, int* minor, int* build)
+{
+    LinkLock lock(this);
+    if (!EnsureLink()) return false;
+    char text[ZQ_FIRMWARE_TEXT] = {};
+    if (ZQ_GetFirmwareVersion(text) != ZQ_STATUS_OK) return false;
+    text[ZQ_FIRMWARE_TEXT - 1] = '\0';
+    int numbers[3] = {0, 0, 0};
+    if (!ParseDottedVersion(text, numbers)) return false;
+    if (major) *major = numbers[0];
+    if (minor) *minor = numbers[1];
+    if (build) *build = numbers[2];
     return true;
 }
 
-// Fetches the count and the names; false when the camera holds no file or the listing failed.
-bool CameraConnection::ReadFileList()
+// Free space on the camera in KiB; 0 when it cannot be read.
+DWORD CameraConnection::QueryMediaFree()
 {
-    return FetchFileList() && m_cFiles > 0;
-}
-
-// Fetches the count and the names; the camera lists names in 13-byte records. True when the
-// listing was read, also when it holds no file; false (reported) when it could not be read.
-bool CameraConnection::FetchFileList()
-{
-    unsigned count = 0;
-    ComStatus status = ZQ_GetNumFiles(&count);
-    if (status != ZQ_STATUS_OK) {
-        ReportComStatus(status);
-        return false;
-    }
-    FreeFileList();
-    if (count == 0) {
-        m_fNotAvailableTold = false;
-        return true;
-    }
-    if (count > kMaxListedFiles) {
-        ReportComStatus(ZQ_STATUS_COMM_ERROR);
-        return false;
-    }
-    const size_t bytes = static_cast<size_t>(count) * ZQ_LIST_RECORD + 1;
-    MallocPtr<char> list(m_pMalloc.Get(), static_cast<char*>(m_pMalloc->Alloc(bytes)));
-    if (!list) {
-        ReportTransferError(kTransferNoMemory);
-        return false;
-    }
-    ZeroMemory(list.Get(), bytes);
-    status = ZQ_GetFiles(list.Get(), static_cast<unsigned>(bytes));
-    if (status != ZQ_STATUS_OK) {
-        ReportComStatus(status);
-        return false;
-    }
-    // Every name field ends at its separator byte, and the list at its end mark, whatever the camera wrote.
-    for (unsigned i = 0; i < count; ++i) list.Get()[static_cast<size_t>(i) * ZQ_LIST_RECORD + ZQ_NAME_MAX] = '\0';
-    list.Get()[bytes - 1] = '\0';
-    FreeFileList();
-    m_pFileList = list.Release();
-    m_cFiles = CountNamedRecords(m_pFileList, count);
-    if (m_cFiles == 0) FreeFileList();
-    return true;
-}
-
-// The listing ends at its first record without a name: what follows is not a file.
-DWORD CameraConnection::CountNamedRecords(const char* list, DWORD count)
-{
-    DWORD named = 0;
-    while (named < count && list[static_cast<size_t>(named) * ZQ_LIST_RECORD] != '\0') ++named;
-    return named;
-}
-
-// Frees the listing buffer, if any.
-void CameraConnection::FreeFileList()
-{
-    if (m_pFileList && m_pMalloc) m_pMalloc->Free(m_pFileList);
-    m_pFileList = nullptr;
-    m_cFiles = 0;
-    m_iCurrent = 0;
+    LinkLock lock(this);
+    EnsureLink();
+    unsigned freeKiB = 0;
+    if (ZQ_GetMediaFree(&freeKiB) != ZQ_STATUS_OK) return 0;
+    return freeKiB;
 }
 
 // The running unit's window, or none when there is no unit, no window or the window is gone.
@@ -248,4 +224,75 @@ UINT CameraRefreshMessage()
 {
     static const UINT message = RegisterWindowMessageA("Lumora.RefreshCameraList");
     return message;
+}
+
+// Takes the mutex, waiting for another thread's unit without freezing this thread's windows.
+// A thread that holds it already only counts once more: every operation inside a unit locks
+// again, and asking the kernel each time costs a round trip (a listing locks twice a file).
+void CameraConnection::Lock()
+{
+    if (TryLock()) return;
+    WaitPainting(m_hWorkMutex.Get());
+    TakeOwnership();
+}
+
+// Takes the mutex when no other thread holds it; false when one does.
+bool CameraConnection::TryLock()
+{
+    if (static_cast<DWORD>(InterlockedCompareExchange(&m_dwLockOwner, 0, 0)) == GetCurrentThreadId()) {
+        ++m_cLockDepth;
+        return true;
+    }
+    if (WaitForSingleObject(m_hWorkMutex.Get(), 0) == WAIT_TIMEOUT) return false;
+    TakeOwnership();
+    return true;
+}
+
+// The calling thread has just acquired the mutex.
+void CameraConnection::TakeOwnership()
+{
+    InterlockedExchange(&m_dwLockOwner, static_cast<LONG>(GetCurrentThreadId()));
+    m_cLockDepth = 1;
+}
+
+// Gives the mutex back once the outermost hold ends.
+void CameraConnection::Unlock()
+{
+    if (--m_cLockDepth > 0) return;
+    InterlockedExchange(&m_dwLockOwner, 0);
+    ReleaseMutex(m_hWorkMutex.Get());
+}
+
+// Starts a unit and answers the enclosing unit's window; a nested unit without a window
+// keeps the enclosing unit's.
+HWND CameraConnection::BeginWork(HWND owner)
+{
+    Lock();
+    const HWND previous = m_hwndOwner;
+    if (m_cWorkDepth++ == 0 || owner) m_hwndOwner = owner;
+    return previous;
+}
+
+// Ends a unit; the outermost closes the link unless it is of type 1 and nobody asked to close it.
+void CameraConnection::EndWork(HWND previousOwner)
+{
+    m_hwndOwner = previousOwner;
+    if (--m_cWorkDepth == 0) {
+        const bool requested = InterlockedExchange(&m_fDisconnectRequested, 0) != 0;
+        if (requested || !m_fLinkType1) Disconnect();
+        m_hwndOwner = nullptr;
+    }
+    Unlock();
+}
+
+// Closes the link now when no unit runs, otherwise when the running unit ends.
+void CameraConnection::DisconnectWhenIdle()
+{
+    InterlockedExchange(&m_fDisconnectRequested, 1);
+    if (!TryLock()) return;  // another thread's unit closes it
+    if (m_cWorkDepth == 0) {
+        InterlockedExchange(&m_fDisconnectRequested, 0);
+        Disconnect();
+    }
+    Unlock();
 }

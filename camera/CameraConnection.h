@@ -1,34 +1,13 @@
-// The one shared link to the camera: connecting, listing, moving file bytes, and
-// turning every failure into a message box for the user.
+// The one shared link to the camera: its life, connecting, listing, the lock and units of work.
 #pragma once
 #include <windows.h>
 #include <shlobj.h>
+#include "camera/CameraFileOperations.h"
+#include "camera/CameraListing.h"
+#include "camera/CameraMessages.h"
 #include "camera/ZqApi.h"
 #include "base/ModuleState.h"
 #include "base/Raii.h"
-
-class TempCopyFolder;
-
-// One file of the camera's listing.
-// The extension's own transfer failures; each shows message 2000 + its code.
-enum TransferError : int {
-    kTransferNoMemory = 0,            // the PC's memory ran out
-    kTransferCopyFailed = 2,          // a temporary copy could not be made or written
-    kTransferFileNotAvailable = 3,    // no text: the not-available message, then a new listing
-    kTransferCameraFull = 4,          // the camera's memory is full
-};
-
-// The first firmware major version that reads and writes files of more than one segment.
-constexpr int kFirstSegmentedMajor = 4;
-
-// Private codes of ReportShellError, beside the results of ShellExecute.
-constexpr UINT_PTR kShellOutOfMemory = 0xFFA0;       // message 2000
-constexpr UINT_PTR kShellLargeFileRefused = 0xFFA1;  // message 2005: the firmware takes no segments
-
-struct CameraFileEntry {
-    DWORD dwSize;         // bytes, as the camera reports them
-    const char* pszName;  // inside the listing buffer; valid until the next first call
-};
 
 class CameraConnection {
 public:
@@ -50,32 +29,17 @@ public:
     bool IsConnected() const { return m_fConnected; }
     bool IsLinkType1() const { return m_fLinkType1; }
 
-    // File operations.
-    bool DeleteCameraFile(const char* name);
-    bool ReceiveCameraFile(const char* name, DWORD size, BYTE* buffer);
-    ComStatus BeginSegmentedReceive(const char* name, DWORD segmentSize);
-    ComStatus ReceiveSegment(DWORD size, BYTE* buffer);
-    // Copies into folder, by default the folder that every Open shares.
-    bool CopyToTempFile(const char* name, wchar_t* path /* MAX_PATH chars */, bool readOnly, TempCopyFolder* folder = nullptr);
-    bool OpenCameraFile(const char* name);
-    ComStatus PutCameraFile(const char* name, DWORD size, const BYTE* data);
-    ComStatus BeginSegmentedPut(const char* name, DWORD totalSize);
-    ComStatus PutSegment(DWORD size, const BYTE* data);
+    // The camera.
     bool QueryFirmwareVersion(int* major, int* minor, int* build);
     DWORD QueryMediaFree();
+    // The link open, opened now when it is closed (a failure is told).
+    bool EnsureLink() { return m_fConnected || Connect(); }
 
-    // The about box, parented to hwndParent; returns when it is closed.
-    void ShowAboutBox(HWND hwndParent);
-
-    // Reports to the user.
-    void ReportComStatus(ComStatus status);
-    void ReportTransferError(int code /* a TransferError */);
-    void ReportShellError(UINT_PTR code);
-    void ShowMessage(UINT id);
-    // The message id with insert in place of its %s, wide: a path or a name may hold any script.
-    void ShowMessageWith(UINT id, const wchar_t* insert);
-    // The folder of temporary copies (named in the message) cannot hold a copy.
-    void ReportTempFolderUnusable(const wchar_t* folder);
+    // The camera's files and the user's messages, which work over this link.
+    CameraFileOperations& Files() { return m_files; }
+    CameraMessages& Messages() { return m_messages; }
+    // The shell's allocator, for buffers the camera fills.
+    IMalloc* Allocator() const { return m_pMalloc.Get(); }
 
     // The window of the running unit (parent of its dialogs and messages), while it exists.
     HWND OwnerWindow() const;
@@ -93,18 +57,8 @@ private:
     bool TryLock();
     void TakeOwnership();
     void Unlock();
-    bool EnsureLink() { return m_fConnected || Connect(); }
     ComStatus OpenLink();
     ComStatus OpenSlowLink();
-    bool ReadFileList();
-    bool FetchFileList();
-    static DWORD CountNamedRecords(const char* list, DWORD count);
-    bool PrepareCopyPath(const char* name, TempCopyFolder& folder, wchar_t* path);
-    bool ReceiveIntoFile(const char* name, DWORD size, DWORD chunk, bool segmented, BYTE* buffer, HANDLE file);
-    ComStatus ReceiveChunk(const char* name, DWORD chunk, BYTE* buffer, bool segmented, bool firstPass);
-    void ShowMessageBox(const char* text);
-    void FreeFileList();
-    void ReportNotAvailable();
 
     ModuleObjectCount m_moduleCount;
     KernelHandle m_hWorkMutex;         // held by the running unit (and by each operation)
@@ -113,15 +67,13 @@ private:
     LONG m_cWorkDepth = 0;             // units nested on the holding thread
     HWND m_hwndOwner = nullptr;        // the running unit's window, not owned
     LONG volatile m_fDisconnectRequested = 0;  // close the link when the running unit ends
-    char* m_pFileList = nullptr;       // the last listing: count x 13 bytes + end mark
-    DWORD m_cFiles = 0;                // records in m_pFileList
-    DWORD m_iCurrent = 0;              // record that pszName points at
     bool m_fConnected = false;
     bool m_fLinkType1 = false;         // a connect succeeded on link type 1; sticks
     bool m_fConnecting = false;        // a connect is running (its dialog pumps messages)
-    bool m_fNotAvailableTold = false;  // the user was told a listed file is gone; listings stay quiet
-    bool m_fListing = false;           // NextFileEntry is reading the camera
-    ComPtr<IMalloc> m_pMalloc;
+    ComPtr<IMalloc> m_pMalloc;         // null when the shell gave none: the connection is not made
+    CameraMessages m_messages{*this};
+    CameraFileOperations m_files{*this};
+    CameraListing m_listing{m_pMalloc.Get(), m_messages};  // freed before the allocator goes
 };
 
 // Holds the connection for one operation: a unit on another thread waits until it ends.
@@ -139,8 +91,8 @@ private:
 template <typename Visit> bool CameraConnection::VisitCameraNames(Visit visit)
 {
     LinkLock lock(this);
-    if (!EnsureLink() || !FetchFileList()) return false;
-    for (DWORD i = 0; i < m_cFiles; ++i) visit(static_cast<const char*>(m_pFileList + static_cast<size_t>(i) * ZQ_LIST_RECORD));
+    if (!EnsureLink() || !m_listing.Fetch()) return false;
+    for (DWORD i = 0; i < m_listing.Count(); ++i) visit(m_listing.Name(i));
     return true;
 }
 
@@ -153,11 +105,6 @@ void ReleaseCameraConnection();
 // Module-wide state of the link.
 extern CameraConnection* g_pConnection;
 extern LONG g_cConnectionUsers;
-extern bool volatile g_fConnectCancelled;
-extern HWND g_hwndConnectDialog;
 
 // Posted to a unit's window when a file it met is gone and the window should list the camera again.
 UINT CameraRefreshMessage();
-
-INT_PTR CALLBACK ConnectDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-int __cdecl ConnectAbortProc(void);

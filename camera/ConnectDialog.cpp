@@ -1,6 +1,5 @@
-// The "Connecting to" dialog shown during the slow second connect attempt, and the
-// library's abort callback that keeps it alive and watches its Cancel button.
-#include "camera/CameraConnection.h"
+// The "Connecting to" dialog of the slow connect attempt and the library's abort callback.
+#include "camera/ConnectDialog.h"
 #include "camera/ProductName.h"
 #include "base/TextHelpers.h"
 #include "resources/resource.h"

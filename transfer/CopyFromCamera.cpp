@@ -62,10 +62,10 @@ void ItemDataObject::CopyItemsToTemp(CameraConnection* connection, wchar_t* path
         char name[MAX_PATH];
         m_pIdManager->GetItemName(m_items.Item(i), name, MAX_PATH);
         if (tried.Contains(name) || FAILED(tried.Add(name))) {
-            connection->ReportTransferError(kTransferCopyFailed);  // as for any copy that cannot be made
+            connection->Messages().ReportTransferError(kTransferCopyFailed);  // as for any copy that cannot be made
             continue;
         }
-        if (!connection->CopyToTempFile(name, write, fReadOnly, &m_copyFolder)) continue;
+        if (!connection->Files().CopyToTempFile(name, write, fReadOnly, &m_copyFolder)) continue;
         m_aCopies[i].Hold(write);
         const SIZE_T length = lstrlenW(write) + 1;
         write += length;
@@ -91,7 +91,7 @@ void ItemDataObject::FinishMove(CameraView* view)
         }
         char name[MAX_PATH];
         m_pIdManager->GetItemName(m_items.Item(i), name, MAX_PATH);
-        work->DeleteCameraFile(name);
+        work->Files().DeleteCameraFile(name);
         m_items.Forget(i);
         m_aCopies[i].Release();
     }

@@ -33,5 +33,5 @@ void NotSentFiles::Add(const wchar_t* path)
 void NotSentFiles::Report(CameraConnection* connection) const
 {
     if (!m_fAny || !connection) return;
-    connection->ShowMessageWith(IDS_FILES_NOT_SENT, m_names);
+    connection->Messages().ShowMessageWith(IDS_FILES_NOT_SENT, m_names);
 }

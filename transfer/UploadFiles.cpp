@@ -80,7 +80,7 @@ public:
     bool SentAnything() const { return m_fSentAnything; }
 
 private:
-    FileOutcome EndRun(int transferError);
+    FileOutcome EndRun(TransferError transferError);
     FileOutcome LeaveOut(const DropFilePath& file, HRESULT why);
     void Fail(HRESULT why)
     {
@@ -126,7 +126,7 @@ FileOutcome UploadRun::SendOne(const DropFilePath& file)
         return EndRun(kTransferCameraFull);
     }
     if (bytes > kLargestFile || (bytes > ZQ_SEGMENT_SIZE && m_iFirmwareMajor < kFirstSegmentedMajor)) {
-        m_pConnection->ReportShellError(kShellLargeFileRefused);
+        m_pConnection->Messages().ReportShellError(kShellLargeFileRefused);
         return FileOutcome::Next;
     }
     WaitCursor wait;
@@ -134,7 +134,7 @@ FileOutcome UploadRun::SendOne(const DropFilePath& file)
     const HRESULT named = m_taken.MakeCameraName(file.path, name);
     if (named == E_OUTOFMEMORY) return EndRun(kTransferNoMemory);
     if (FAILED(named)) {
-        m_pConnection->ShowMessage(IDS_NO_FREE_CAMERA_NAME);
+        m_pConnection->Messages().ShowMessage(IDS_NO_FREE_CAMERA_NAME);
         return FileOutcome::Next;
     }
     const DWORD chunk = static_cast<DWORD>(std::min<ULONGLONG>(bytes, ZQ_SEGMENT_SIZE));
@@ -157,9 +157,9 @@ FileOutcome UploadRun::SendOne(const DropFilePath& file)
 
 // Ends the run for memory that ran out, the camera's (2004) or the PC's (2000); a failure
 // that came first stays the result.
-FileOutcome UploadRun::EndRun(int transferError)
+FileOutcome UploadRun::EndRun(TransferError transferError)
 {
-    m_pConnection->ReportTransferError(transferError);
+    m_pConnection->Messages().ReportTransferError(transferError);
     Fail(E_OUTOFMEMORY);
     return FileOutcome::EndRun;
 }
@@ -190,9 +190,9 @@ HRESULT UploadRun::SendBytes(HANDLE file, DWORD size, const char* name, BYTE* bu
             return read;
         }
         ComStatus status = ZQ_STATUS_OK;
-        if (!segmented) status = m_pConnection->PutCameraFile(name, size, buffer);
-        else if (first) status = m_pConnection->BeginSegmentedPut(name, size);
-        if (segmented && status == ZQ_STATUS_OK) status = m_pConnection->PutSegment(chunk, buffer);
+        if (!segmented) status = m_pConnection->Files().PutCameraFile(name, size, buffer);
+        else if (first) status = m_pConnection->Files().BeginSegmentedPut(name, size);
+        if (segmented && status == ZQ_STATUS_OK) status = m_pConnection->Files().PutSegment(chunk, buffer);
         if (status != ZQ_STATUS_OK) return CameraStatusResult(status);
     }
     return S_OK;

@@ -3,6 +3,7 @@
 // the command and carries it out itself.
 #include "view/CameraView.h"
 #include "camera/CameraWork.h"
+#include "about/AboutDialog.h"
 #include "folder/ItemContextMenu.h"
 #include "resources/resource.h"
 
@@ -142,7 +143,7 @@ HRESULT CameraView::RunCommand(UINT idCommand, UINT cidl, LPCITEMIDLIST* apidl)
     case IDM_VIEW_DETAILS: SetViewMode(FVM_DETAILS); return S_OK;
     case IDM_ABOUT:
         if (!m_pConnection) return E_OUTOFMEMORY;
-        m_pConnection->ShowAboutBox(m_hwndView);
+        ShowAboutBox(m_pConnection, m_hwndView);
         return S_OK;
     default: return E_INVALIDARG;
     }
@@ -172,7 +173,7 @@ bool CameraView::OpenItems(UINT cidl, LPCITEMIDLIST* apidl)
 {
     CameraWork work(m_pConnection, m_hwndView);
     if (!work.Connect()) return false;
-    return ForEachItemName(m_pIdManager.get(), cidl, apidl, [&](const char* name) { return m_pConnection->OpenCameraFile(name); });
+    return ForEachItemName(m_pIdManager.get(), cidl, apidl, [&](const char* name) { return m_pConnection->Files().OpenCameraFile(name); });
 }
 
 // Deletes each file without asking, in one unit of camera work; the first failure ends the
@@ -183,7 +184,7 @@ bool CameraView::DeleteItems(UINT cidl, LPCITEMIDLIST* apidl)
     {
         CameraWork work(m_pConnection, m_hwndView);
         deleted = work.Connect() &&
-                  ForEachItemName(m_pIdManager.get(), cidl, apidl, [&](const char* name) { return m_pConnection->DeleteCameraFile(name); });
+                  ForEachItemName(m_pIdManager.get(), cidl, apidl, [&](const char* name) { return m_pConnection->Files().DeleteCameraFile(name); });
     }
     Refresh();
     return deleted;

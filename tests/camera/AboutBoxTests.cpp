@@ -1,6 +1,7 @@
 // The about box: the versions of the files that actually run, the firmware text, the
 // link's state afterwards, and the version helpers.
 #include "camera/CameraTestSupport.h"
+#include "about/AboutDialog.h"
 #include "about/FileVersion.h"
 #include "base/Raii.h"
 #include "resources/resource.h"
@@ -92,7 +93,7 @@ TEST_P(AboutBoxTest, ShowsTheVersionsOfWhatRunsAndLeavesTheLinkAsItsTypeSays)
     });
     CameraConnection* connection = Acquire();
 
-    connection->ShowAboutBox(m_view.Window());
+    ShowAboutBox(connection, m_view.Window());
 
     Messages captions;
     for (const CapturedDialog& dialog : m_capture.Dialogs()) captions.push_back(dialog.caption);

@@ -7,6 +7,7 @@
 #include "camera/CameraConnection.h"
 #include <memory>
 #include "camera/CameraWork.h"
+#include "camera/ConnectDialog.h"
 #include "camera/FakeCameraWindow.h"
 #include "pelcore/PelSim.h"
 #include "support/CameraLog.h"

@@ -87,7 +87,7 @@ TEST_P(TempCopyTest, ReadsTheFileAsTheFirmwareAllows)
     ConnectAndClearLog(connection);
     wchar_t path[MAX_PATH] = L"";
 
-    EXPECT_EQ(connection->CopyToTempFile("CLIP.AVI", path, false), c.copied);
+    EXPECT_EQ(connection->Files().CopyToTempFile("CLIP.AVI", path, false), c.copied);
 
     Calls expected = {"ZQ_GetFileSize CLIP.AVI", "ZQ_GetFirmwareVersion"};
     expected.insert(expected.end(), c.reads.begin(), c.reads.end());
@@ -124,7 +124,7 @@ TEST_F(FileOperationTest, TempCopyHoldsOneSegmentAtATime)
     LargestAllocation spy;
     ASSERT_TRUE(spy.Registered());
 
-    EXPECT_TRUE(connection->CopyToTempFile("BIG.AVI", path, false));
+    EXPECT_TRUE(connection->Files().CopyToTempFile("BIG.AVI", path, false));
 
     EXPECT_EQ(spy.Largest(), 524298u);
     EXPECT_EQ(spy.CountOf(524298), 1);
@@ -138,7 +138,7 @@ TEST_F(FileOperationTest, SecondCopyReplacesTheReadOnlyFirst)
     for (unsigned seed : {1u, 2u}) {
         ASSERT_TRUE(AddCameraFile("PIC.JPG", 5000, seed));
 
-        ASSERT_TRUE(connection->CopyToTempFile("PIC.JPG", path, true));
+        ASSERT_TRUE(connection->Files().CopyToTempFile("PIC.JPG", path, true));
 
         EXPECT_EQ(ReadWholeFile(copy.Path()), PatternBytes(5000, seed));
         EXPECT_TRUE(GetFileAttributesA(copy.Path().c_str()) & FILE_ATTRIBUTE_READONLY);
@@ -166,7 +166,7 @@ TEST_P(FailedReadTest, LeavesNoFileAndClosesTheLink)
     wchar_t path[MAX_PATH];
     PelSim_FailCall(c.function, c.nth, c.status, 0);
 
-    EXPECT_FALSE(connection->CopyToTempFile("CLIP.AVI", path, true));
+    EXPECT_FALSE(connection->Files().CopyToTempFile("CLIP.AVI", path, true));
 
     EXPECT_EQ(m_capture.Messages(), (Messages{*c.message, text::k2002}));
     EXPECT_FALSE(FileExists(copy.Path()));
@@ -187,7 +187,7 @@ TEST_F(FileOperationTest, FileThatReadsAsEmptyIsNotAvailable)
     CameraConnection* connection = AcquireOwned();
     wchar_t path[MAX_PATH];
 
-    EXPECT_FALSE(connection->CopyToTempFile("GONE.JPG", path, false));
+    EXPECT_FALSE(connection->Files().CopyToTempFile("GONE.JPG", path, false));
 
     EXPECT_EQ(m_capture.Messages(), Messages{text::kNotAvailable});
     EXPECT_EQ(m_view.RefreshCount(), 1);
@@ -204,7 +204,7 @@ TEST_F(FileOperationTest, TempFileThatCannotBeCreatedShows2002Once)
     CameraConnection* connection = AcquireOwned();
     wchar_t path[MAX_PATH];
 
-    EXPECT_FALSE(connection->CopyToTempFile("DIR.JPG", path, false));
+    EXPECT_FALSE(connection->Files().CopyToTempFile("DIR.JPG", path, false));
 
     EXPECT_EQ(m_capture.Messages(), Messages{text::k2002});
     EXPECT_TRUE(CallsOf("ZQ_ReceiveFile").empty());
@@ -217,8 +217,8 @@ TEST_F(FileOperationTest, NoCameraMeansNoCopyAndOneMessage)
     CameraConnection* connection = AcquireOwned();
     wchar_t path[MAX_PATH];
 
-    EXPECT_FALSE(connection->CopyToTempFile("A.JPG", path, false));
-    EXPECT_FALSE(connection->DeleteCameraFile("A.JPG"));
+    EXPECT_FALSE(connection->Files().CopyToTempFile("A.JPG", path, false));
+    EXPECT_FALSE(connection->Files().DeleteCameraFile("A.JPG"));
 
     EXPECT_EQ(m_capture.Messages(), (Messages{text::k1003, text::k1003}));
     EXPECT_TRUE(CallsOf("ZQ_GetFileSize").empty());
@@ -230,13 +230,13 @@ TEST_F(FileOperationTest, DeleteRemovesTheFileOrReportsWhyNot)
     CameraConnection* connection = AcquireOwned();
     ConnectAndClearLog(connection);
 
-    EXPECT_TRUE(connection->DeleteCameraFile("A.JPG"));
+    EXPECT_TRUE(connection->Files().DeleteCameraFile("A.JPG"));
     EXPECT_EQ(PelSim_FileCount(), 0);
     EXPECT_EQ(CameraCalls(), Calls{"ZQ_DeleteFile A.JPG"});
     EXPECT_EQ(m_capture.Count(), 0u);
 
     PelSim_FailCall("ZQ_DeleteFile", 1, 13, 0);
-    EXPECT_FALSE(connection->DeleteCameraFile("B.JPG"));
+    EXPECT_FALSE(connection->Files().DeleteCameraFile("B.JPG"));
     EXPECT_EQ(m_capture.Messages(), Messages{text::k1013});
     EXPECT_FALSE(PelSim_IsLinkOpen());
 }
@@ -248,10 +248,10 @@ TEST_F(FileOperationTest, ReceiveReadsTheWholeFileInOneCall)
     ConnectAndClearLog(connection);
     std::vector<unsigned char> buffer(700000);
 
-    EXPECT_FALSE(connection->ReceiveCameraFile("A.JPG", 700000, nullptr));
-    EXPECT_FALSE(connection->ReceiveCameraFile("A.JPG", 0, buffer.data()));
+    EXPECT_FALSE(connection->Files().ReceiveCameraFile("A.JPG", 700000, nullptr));
+    EXPECT_FALSE(connection->Files().ReceiveCameraFile("A.JPG", 0, buffer.data()));
     EXPECT_EQ(PelSim_LogCount(), 0);
-    EXPECT_TRUE(connection->ReceiveCameraFile("A.JPG", 700000, buffer.data()));
+    EXPECT_TRUE(connection->Files().ReceiveCameraFile("A.JPG", 700000, buffer.data()));
 
     EXPECT_EQ(buffer, PatternBytes(700000, 5));
     EXPECT_EQ(CameraCalls(), Calls{"ZQ_ReceiveFile A.JPG 700000"});
@@ -264,11 +264,11 @@ TEST_F(FileOperationTest, PutsStoreTheFileWholeOrInSegments)
     const std::vector<unsigned char> small = PatternBytes(1000, 1);
     const std::vector<unsigned char> large = PatternBytes(1200000, 2);
 
-    EXPECT_EQ(connection->PutCameraFile("SMALL.JPG", 1000, small.data()), 0);
-    EXPECT_EQ(connection->BeginSegmentedPut("LARGE.AVI", 1200000), 0);
+    EXPECT_EQ(connection->Files().PutCameraFile("SMALL.JPG", 1000, small.data()), 0);
+    EXPECT_EQ(connection->Files().BeginSegmentedPut("LARGE.AVI", 1200000), 0);
     for (size_t done = 0; done < large.size(); done += ZQ_SEGMENT_SIZE) {
         const DWORD size = static_cast<DWORD>(std::min<size_t>(ZQ_SEGMENT_SIZE, large.size() - done));
-        EXPECT_EQ(connection->PutSegment(size, large.data() + done), 0);
+        EXPECT_EQ(connection->Files().PutSegment(size, large.data() + done), 0);
     }
 
     std::vector<unsigned char> stored(1200000);
@@ -285,11 +285,11 @@ TEST_F(FileOperationTest, TransfersWithoutALinkFailWithoutCallingTheCamera)
     const unsigned char data[4] = {1, 2, 3, 4};
     unsigned char buffer[4];
 
-    EXPECT_EQ(connection->PutCameraFile("A.JPG", 4, data), ZQ_STATUS_NO_LINK);
-    EXPECT_EQ(connection->BeginSegmentedPut("A.JPG", 4), ZQ_STATUS_NO_LINK);
-    EXPECT_EQ(connection->PutSegment(4, data), ZQ_STATUS_NO_LINK);
-    EXPECT_EQ(connection->BeginSegmentedReceive("A.JPG", ZQ_SEGMENT_SIZE), ZQ_STATUS_NO_LINK);
-    EXPECT_EQ(connection->ReceiveSegment(4, buffer), ZQ_STATUS_NO_LINK);
+    EXPECT_EQ(connection->Files().PutCameraFile("A.JPG", 4, data), ZQ_STATUS_NO_LINK);
+    EXPECT_EQ(connection->Files().BeginSegmentedPut("A.JPG", 4), ZQ_STATUS_NO_LINK);
+    EXPECT_EQ(connection->Files().PutSegment(4, data), ZQ_STATUS_NO_LINK);
+    EXPECT_EQ(connection->Files().BeginSegmentedReceive("A.JPG", ZQ_SEGMENT_SIZE), ZQ_STATUS_NO_LINK);
+    EXPECT_EQ(connection->Files().ReceiveSegment(4, buffer), ZQ_STATUS_NO_LINK);
 
     for (const char* call : {"ZQ_PutFile", "ZQ_PutSegmentedFile", "ZQ_PutSegment", "ZQ_GetSegmentedFile", "ZQ_GetSegment"})
         EXPECT_TRUE(CallsOf(call).empty()) << call;

@@ -48,12 +48,12 @@ TEST_P(HostileNameTest, IsListedAndDeletableButNeverCopied)
     wchar_t path[MAX_PATH];
     wmemset(path, L'p', MAX_PATH);
 
-    EXPECT_FALSE(connection->CopyToTempFile(name.c_str(), path, true));
+    EXPECT_FALSE(connection->Files().CopyToTempFile(name.c_str(), path, true));
 
     EXPECT_EQ(Narrow(path), "");
     EXPECT_EQ(m_capture.Messages(), Messages{text::k2002});
     EXPECT_TRUE(CallsOf("ZQ_ReceiveFile").empty());
-    EXPECT_TRUE(connection->DeleteCameraFile(name.c_str()));
+    EXPECT_TRUE(connection->Files().DeleteCameraFile(name.c_str()));
     EXPECT_EQ(PelSim_FileCount(), 0);
 }
 
@@ -66,7 +66,7 @@ TEST_F(CameraTest, HostileNameIsNeverOpened)
     ASSERT_TRUE(AddCameraFile("..\\RUN.TXT", 64));
     CameraConnection* connection = AcquireOwned();
 
-    EXPECT_FALSE(connection->OpenCameraFile("..\\RUN.TXT"));
+    EXPECT_FALSE(connection->Files().OpenCameraFile("..\\RUN.TXT"));
 
     EXPECT_EQ(m_capture.Messages(), Messages{text::k2002});
     EXPECT_FALSE(FileExists(TempCopyPathOf("..\\RUN.TXT")));
@@ -80,7 +80,7 @@ TEST_F(CameraTest, TraversalNameLeavesTheFileItPointsAtAlone)
     CameraConnection* connection = AcquireOwned();
     wchar_t path[MAX_PATH];
 
-    EXPECT_FALSE(connection->CopyToTempFile("..\\VICTIM.TX", path, false));
+    EXPECT_FALSE(connection->Files().CopyToTempFile("..\\VICTIM.TX", path, false));
 
     EXPECT_EQ(ReadTextFile(victim), "keep me");
     EXPECT_EQ(m_capture.Messages(), Messages{text::k2002});

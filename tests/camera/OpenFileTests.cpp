@@ -12,7 +12,7 @@ TEST_F(OpenFileTest, TypeWithoutApplicationSays3002AndKeepsTheCopy)
     ASSERT_TRUE(AddCameraFile("NOTE.QQZ", 50));
     CameraConnection* connection = AcquireOwned();
 
-    EXPECT_FALSE(connection->OpenCameraFile("NOTE.QQZ"));
+    EXPECT_FALSE(connection->Files().OpenCameraFile("NOTE.QQZ"));
 
     EXPECT_EQ(m_capture.Messages(), Messages{text::k3002});
     EXPECT_TRUE(GetFileAttributesA(copy.c_str()) & FILE_ATTRIBUTE_READONLY);
@@ -26,8 +26,8 @@ TEST_F(OpenFileTest, TypeWithAnApplicationOpensSilently)
     ASSERT_TRUE(AddCameraFile("MEMO.QQH", 50));
     CameraConnection* connection = AcquireOwned();
 
-    EXPECT_TRUE(connection->OpenCameraFile("MEMO.QQH"));
-    EXPECT_TRUE(connection->OpenCameraFile("MEMO.QQH"));  // the read-only copy is replaced
+    EXPECT_TRUE(connection->Files().OpenCameraFile("MEMO.QQH"));
+    EXPECT_TRUE(connection->Files().OpenCameraFile("MEMO.QQH"));  // the read-only copy is replaced
 
     EXPECT_EQ(m_capture.Messages(), Messages{});
     EXPECT_EQ(ReadWholeFile(copy), PatternBytes(50));
@@ -40,7 +40,7 @@ TEST_F(OpenFileTest, FailedCopyOpensNothing)
     ASSERT_TRUE(PelSim_SetFileListing("GONE.QQZ", ' ', 1));
     CameraConnection* connection = AcquireOwned();
 
-    EXPECT_FALSE(connection->OpenCameraFile("GONE.QQZ"));
+    EXPECT_FALSE(connection->Files().OpenCameraFile("GONE.QQZ"));
 
     EXPECT_EQ(m_capture.Messages(), Messages{text::kNotAvailable});
 }
@@ -54,7 +54,7 @@ TEST_P(DangerousTypeTest, IsNeitherCopiedNorOpened)
     ASSERT_TRUE(AddCameraFile(name, 50));
     CameraConnection* connection = AcquireOwned();
 
-    EXPECT_FALSE(connection->OpenCameraFile(name));
+    EXPECT_FALSE(connection->Files().OpenCameraFile(name));
 
     EXPECT_EQ(m_capture.Messages(), Messages{text::k3003});
     EXPECT_TRUE(CallsOf("ZQ_ReceiveFile").empty());

@@ -20,7 +20,7 @@ TEST_P(ComStatusReportTest, ShowsItsMessageAndClosesTheLink)
     CameraConnection* connection = AcquireOwned();
     ConnectAndClearLog(connection);
 
-    connection->ReportComStatus(c.status);
+    connection->Messages().ReportComStatus(c.status);
 
     EXPECT_EQ(m_capture.Messages(), Messages{*c.message});
     EXPECT_EQ(m_capture.Dialogs()[0].caption, text::kCaption);
@@ -45,7 +45,7 @@ TEST_F(StatusReportTest, SuccessShowsNothingAndKeepsTheLink)
     CameraConnection* connection = AcquireOwned();
     ConnectAndClearLog(connection);
 
-    connection->ReportComStatus(ZQ_STATUS_OK);
+    connection->Messages().ReportComStatus(ZQ_STATUS_OK);
 
     EXPECT_EQ(m_capture.Count(), 0u);
     EXPECT_TRUE(connection->IsConnected());
@@ -64,7 +64,7 @@ TEST_F(StatusReportTest, TransferErrorsShowTheirMessageAndLeaveTheLink)
         m_capture.Clear();
         const int refreshes = m_view.RefreshCount();
 
-        connection->ReportTransferError(c.code);
+        connection->Messages().ReportTransferError(TransferError(c.code));
 
         EXPECT_EQ(m_capture.Messages(), Messages{*c.message}) << c.code;
         EXPECT_EQ(m_view.RefreshCount() - refreshes, c.message == kNotAvailable ? 1 : 0) << c.code;
@@ -88,7 +88,7 @@ TEST_F(StatusReportTest, ShellErrorsShowTheirMessageOrNothing)
     for (const auto& c : cases) {
         m_capture.Clear();
 
-        connection->ReportShellError(c.code);
+        connection->Messages().ReportShellError(c.code);
 
         EXPECT_EQ(m_capture.Messages(), c.message ? Messages{*c.message} : Messages{}) << c.code;
     }
@@ -103,7 +103,7 @@ TEST_F(StatusReportTest, UnitWindowParentsItsMessagesAndGetsTheRefresh)
     std::vector<HWND> owners;
     auto report = [&](int code) {
         m_capture.Clear();
-        connection->ReportTransferError(code);
+        connection->Messages().ReportTransferError(TransferError(code));
         owners.push_back(m_capture.Count() == 1 ? m_capture.Dialogs()[0].owner : HWND(-1));
     };
     {
@@ -136,7 +136,7 @@ TEST_F(StatusReportTest, CaptionIsTheRegisteredProductName)
     SetRegistryText("Software\\Corvane\\Lumora", "ProductName", "Cam Pro 2");
     CameraConnection* connection = AcquireOwned();
 
-    connection->ReportTransferError(4);
+    connection->Messages().ReportTransferError(kTransferCameraFull);
 
     ASSERT_EQ(m_capture.Count(), 1u);
     EXPECT_EQ(m_capture.Dialogs()[0].caption, "Cam Pro 2");

@@ -37,8 +37,8 @@ TEST_P(ShortNameAliasTest, LongNamedPcFileSurvivesTheCopyOfACameraFileOfItsShort
     CameraConnection* connection = AcquireOwned();
     wchar_t path[MAX_PATH] = L"";
 
-    EXPECT_EQ(connection->CopyToTempFile(name.c_str(), path, false), c.copied);
-    EXPECT_FALSE(connection->OpenCameraFile(name.c_str()));
+    EXPECT_EQ(connection->Files().CopyToTempFile(name.c_str(), path, false), c.copied);
+    EXPECT_FALSE(connection->Files().OpenCameraFile(name.c_str()));
 
     EXPECT_EQ(m_capture.Messages(), c.messages);
     EXPECT_EQ(ReadTextFile(longFile), "keep me");
@@ -74,7 +74,7 @@ TEST_F(TempCopyFolderTest, FolderIsMadeOnDemandButNeverThroughAPlantedFile)
         {
             CameraWork work(connection, m_view.Window());
 
-            EXPECT_EQ(connection->CopyToTempFile("A.JPG", path, false), !planted);
+            EXPECT_EQ(connection->Files().CopyToTempFile("A.JPG", path, false), !planted);
         }
 
         if (planted) {
@@ -102,8 +102,8 @@ TEST_F(TempCopyFolderTest, OpenOfACaseTwinLeavesTheOtherNamesCopyAlone)
     CameraConnection* connection = AcquireOwned();
     wchar_t first[MAX_PATH] = L"", second[MAX_PATH] = L"";
 
-    EXPECT_TRUE(connection->CopyToTempFile("abc.qqz", first, true));
-    EXPECT_TRUE(connection->CopyToTempFile("ABC.QQZ", second, true));
+    EXPECT_TRUE(connection->Files().CopyToTempFile("abc.qqz", first, true));
+    EXPECT_TRUE(connection->Files().CopyToTempFile("ABC.QQZ", second, true));
 
     EXPECT_EQ(ReadWholeFile(Narrow(first)), PatternBytes(200, 5)) << "the first name's copy stays as it was";
     EXPECT_EQ(ReadWholeFile(Narrow(second)), PatternBytes(100, 4));

@@ -1,8 +1,9 @@
 // Every failure the user hears of: one text of the string table in a warning box.
-#include "camera/CameraConnection.h"
+#include "camera/CameraMessages.h"
 #include <shlwapi.h>
 #include <memory>
 #include <new>
+#include "camera/CameraConnection.h"
 #include "camera/ProductName.h"
 #include "camera/TempCopyFolder.h"
 #include "base/TextHelpers.h"
@@ -56,9 +57,9 @@ void LoadMessageText(UINT id, char* text)
 
 // The folder of temporary copies cannot be used: the message names it as the PC spells it
 // (a wide box), and blames neither the camera nor its connection.
-void CameraConnection::ReportTempFolderUnusable(const wchar_t* folder)
+void CameraMessages::ReportTempFolderUnusable(const wchar_t* folder)
 {
-    LinkLock lock(this);
+    LinkLock lock(&m_connection);
     wchar_t shown[TempCopyFolder::kCapacity] = L"";
     if (folder) lstrcpynW(shown, folder, TempCopyFolder::kCapacity);
     const int length = lstrlenW(shown);
@@ -67,7 +68,7 @@ void CameraConnection::ReportTempFolderUnusable(const wchar_t* folder)
 }
 
 // Task-modal with the warning icon and the product name as caption, as every message.
-void CameraConnection::ShowMessageWith(UINT id, const wchar_t* insert)
+void CameraMessages::ShowMessageWith(UINT id, const wchar_t* insert)
 {
     wchar_t format[kMessageCapacity] = L"";
     if (LoadStringW(g_hinstModule, id, format, kMessageCapacity) <= 0) return;
@@ -78,28 +79,28 @@ void CameraConnection::ShowMessageWith(UINT id, const wchar_t* insert)
     LoadCaption(caption);
     wchar_t wideCaption[kMessageCapacity];
     AnsiToWide(wideCaption, caption, kMessageCapacity);
-    MessageBoxW(OwnerWindow(), text.get(), wideCaption, MB_TASKMODAL | MB_ICONWARNING);
+    MessageBoxW(m_connection.OwnerWindow(), text.get(), wideCaption, MB_TASKMODAL | MB_ICONWARNING);
 }
 
 // A failed library call: its message, then the link is closed.
-void CameraConnection::ReportComStatus(ComStatus status)
+void CameraMessages::ReportComStatus(ComStatus status)
 {
     if (status == ZQ_STATUS_OK) return;
     const UINT offset = status < 0 ? 0u : static_cast<UINT>(status);
     const UINT id = offset > 0xFFFFu ? 0x10000u : IDS_COMSTATUS_BASE + offset;
     ShowMessage(id);
-    Disconnect();
+    m_connection.Disconnect();
 }
 
 // One of the extension's own transfer failures; the link stays as it is.
-void CameraConnection::ReportTransferError(int code)
+void CameraMessages::ReportTransferError(TransferError error)
 {
-    if (code < 0) return;
-    ShowMessage(IDS_TRANSFER_BASE + static_cast<UINT>(code));
+    if (error < 0) return;
+    ShowMessage(IDS_TRANSFER_BASE + static_cast<UINT>(error));
 }
 
 // A failed ShellExecute or a private code; codes without a message show nothing.
-void CameraConnection::ReportShellError(UINT_PTR code)
+void CameraMessages::ReportShellError(UINT_PTR code)
 {
     for (const ShellErrorMessage& message : kShellErrorMessages) {
         if (message.code != code) continue;
@@ -109,9 +110,9 @@ void CameraConnection::ReportShellError(UINT_PTR code)
 }
 
 // One warning box with the text of id; an id without text says the file is gone and refreshes.
-void CameraConnection::ShowMessage(UINT id)
+void CameraMessages::ShowMessage(UINT id)
 {
-    LinkLock lock(this);
+    LinkLock lock(&m_connection);
     char text[kMessageCapacity];
     LoadMessageText(id, text);
     if (text[0] != '\0') {
@@ -121,20 +122,28 @@ void CameraConnection::ShowMessage(UINT id)
     ReportNotAvailable();
 }
 
+// A listing's gone file: told like any other, but only once while listings keep meeting it.
+void CameraMessages::ReportGoneWhileListing()
+{
+    m_fListing = true;
+    ReportTransferError(kTransferFileNotAvailable);
+    m_fListing = false;
+}
+
 // A file is gone: the box, then the unit's window is asked to list the camera again once
 // the unit is over. A listing that meets a gone file the user was told of stays quiet.
-void CameraConnection::ReportNotAvailable()
+void CameraMessages::ReportNotAvailable()
 {
     if (m_fListing && m_fNotAvailableTold) return;
     ShowMessageBox(kNotAvailableText);
     m_fNotAvailableTold = true;
-    if (HWND owner = OwnerWindow()) PostMessageA(owner, CameraRefreshMessage(), 0, 0);
+    if (HWND owner = m_connection.OwnerWindow()) PostMessageA(owner, CameraRefreshMessage(), 0, 0);
 }
 
 // The task-modal warning box, parented to the owner view's window.
-void CameraConnection::ShowMessageBox(const char* text)
+void CameraMessages::ShowMessageBox(const char* text)
 {
     char caption[kMessageCapacity];
     LoadCaption(caption);
-    MessageBoxA(OwnerWindow(), text, caption, MB_TASKMODAL | MB_ICONWARNING);
+    MessageBoxA(m_connection.OwnerWindow(), text, caption, MB_TASKMODAL | MB_ICONWARNING);
 }
