@@ -147,8 +147,10 @@ ComStatus CameraConnection::OpenLink()
         if (status == ZQ_STATUS_OK && !m_fLinkType1) ZQ_StopAcquisition();
         ZQ_SetAcquisitionMode(0);
     }
-    if (g_hwndConnectDialog) DestroyWindow(g_hwndConnectDialog);
-    g_hwndConnectDialog = nullptr;
+    RunOnWindowThread([] {
+        if (g_hwndConnectDialog) DestroyWindow(g_hwndConnectDialog);
+        g_hwndConnectDialog = nullptr;
+    });
     return status;
 }
 
@@ -157,10 +159,14 @@ ComStatus CameraConnection::OpenSlowLink()
 {
     const HWND owner = OwnerWindow();
     DisabledOwner disabled(owner);
-    g_hwndConnectDialog = CreateDialogParamA(g_hinstModule, MAKEINTRESOURCEA(IDD_CONNECT), owner, ConnectDialogProc, 0);
+    RunOnWindowThread([owner] {
+        g_hwndConnectDialog = CreateDialogParamA(g_hinstModule, MAKEINTRESOURCEA(IDD_CONNECT), owner, ConnectDialogProc, 0);
+    });
     if (!m_fLinkType1) {
         ZQ_SetStatusAbortProc(ConnectAbortProc);
-        if (g_hwndConnectDialog) ShowWindow(g_hwndConnectDialog, SW_SHOW);
+        RunOnWindowThread([] {
+            if (g_hwndConnectDialog) ShowWindow(g_hwndConnectDialog, SW_SHOW);
+        });
     }
     if (g_fConnectCancelled) return ZQ_STATUS_ABORTED;
     const ComStatus status = ZQ_OpenComm(ZqLinkPorts);
@@ -265,11 +271,15 @@ void CameraConnection::Unlock()
 
 // Starts a unit and answers the enclosing unit's window; a nested unit without a window
 // keeps the enclosing unit's.
-HWND CameraConnection::BeginWork(HWND owner)
+HWND CameraConnection::BeginWork(HWND owner, WindowThreadCall* windowThread)
 {
     Lock();
     const HWND previous = m_hwndOwner;
-    if (m_cWorkDepth++ == 0 || owner) m_hwndOwner = owner;
+    if (m_cWorkDepth++ == 0) {
+        m_pWindowThread = windowThread;
+        InterlockedExchange(&m_fWorkCancelled, 0);
+    }
+    if (m_cWorkDepth == 1 || owner) m_hwndOwner = owner;
     return previous;
 }
 
@@ -281,6 +291,7 @@ void CameraConnection::EndWork(HWND previousOwner)
         const bool requested = InterlockedExchange(&m_fDisconnectRequested, 0) != 0;
         if (requested || !m_fLinkType1) Disconnect();
         m_hwndOwner = nullptr;
+        m_pWindowThread = nullptr;
     }
     Unlock();
 }

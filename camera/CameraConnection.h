@@ -8,14 +8,29 @@
 #include "camera/ZqApi.h"
 #include "base/ModuleState.h"
 #include "base/Raii.h"
+#include "base/WindowThreadCall.h"
 
 class CameraConnection {
 public:
     // Units of work (see CameraWork): the connection belongs to one unit at a time. A unit
     // on another thread waits for the running one; units nest on one thread. The outermost
     // unit's end closes the link unless it was opened on link type 1.
-    HWND BeginWork(HWND owner);
+    // A unit run on a worker thread names the way to its window's thread; a nested unit
+    // keeps the enclosing unit's.
+    HWND BeginWork(HWND owner, WindowThreadCall* windowThread = nullptr);
     void EndWork(HWND previousOwner);
+    // Runs work on the running unit's window thread (here when the unit runs there): every
+    // dialog and message box of the connection is shown on the thread of its window.
+    template <typename Work> void RunOnWindowThread(Work work)
+    {
+        if (m_pWindowThread && !m_pWindowThread->IsOwnThread() && m_pWindowThread->Run(work)) return;
+        work();
+    }
+    // Asks the running unit to stop, from any thread: the abort callback fails the library
+    // call that runs (link type 1), the unit's loops end at their next check, and the
+    // "Communication aborted." this causes is not shown. Cleared when the next unit begins.
+    void CancelWork() { InterlockedExchange(&m_fWorkCancelled, 1); }
+    bool IsWorkCancelled() const { return InterlockedCompareExchange(const_cast<LONG*>(&m_fWorkCancelled), 0, 0) != 0; }
 
     // Link.
     bool Connect();
@@ -66,6 +81,8 @@ private:
     LONG m_cLockDepth = 0;             // holds of that thread: the mutex goes back at 0
     LONG m_cWorkDepth = 0;             // units nested on the holding thread
     HWND m_hwndOwner = nullptr;        // the running unit's window, not owned
+    WindowThreadCall* m_pWindowThread = nullptr;  // the outermost unit's way to that window's thread
+    LONG volatile m_fWorkCancelled = 0;           // the running unit was asked to stop
     LONG volatile m_fDisconnectRequested = 0;  // close the link when the running unit ends
     bool m_fConnected = false;
     bool m_fLinkType1 = false;         // a connect succeeded on link type 1; sticks

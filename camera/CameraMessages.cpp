@@ -79,7 +79,8 @@ void CameraMessages::ShowMessageWith(UINT id, const wchar_t* insert)
     LoadCaption(caption);
     wchar_t wideCaption[kMessageCapacity];
     AnsiToWide(wideCaption, caption, kMessageCapacity);
-    MessageBoxW(m_connection.OwnerWindow(), text.get(), wideCaption, MB_TASKMODAL | MB_ICONWARNING);
+    m_connection.RunOnWindowThread(
+        [&] { MessageBoxW(m_connection.OwnerWindow(), text.get(), wideCaption, MB_TASKMODAL | MB_ICONWARNING); });
 }
 
 // A failed library call: its message, then the link is closed.
@@ -88,7 +89,8 @@ void CameraMessages::ReportComStatus(ComStatus status)
     if (status == ZQ_STATUS_OK) return;
     const UINT offset = status < 0 ? 0u : static_cast<UINT>(status);
     const UINT id = offset > 0xFFFFu ? 0x10000u : IDS_COMSTATUS_BASE + offset;
-    ShowMessage(id);
+    // A stop the user asked for is no failure to tell.
+    if (status != ZQ_STATUS_ABORTED || !m_connection.IsWorkCancelled()) ShowMessage(id);
     m_connection.Disconnect();
 }
 
@@ -145,5 +147,5 @@ void CameraMessages::ShowMessageBox(const char* text)
 {
     char caption[kMessageCapacity];
     LoadCaption(caption);
-    MessageBoxA(m_connection.OwnerWindow(), text, caption, MB_TASKMODAL | MB_ICONWARNING);
+    m_connection.RunOnWindowThread([&] { MessageBoxA(m_connection.OwnerWindow(), text, caption, MB_TASKMODAL | MB_ICONWARNING); });
 }

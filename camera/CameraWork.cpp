@@ -2,9 +2,9 @@
 #include "camera/CameraWork.h"
 
 // Takes the connection for the unit and names its window.
-CameraWork::CameraWork(CameraConnection* connection, HWND owner) : m_pConnection(connection)
+CameraWork::CameraWork(CameraConnection* connection, HWND owner, WindowThreadCall* windowThread) : m_pConnection(connection)
 {
-    if (m_pConnection) m_hwndPrevious = m_pConnection->BeginWork(owner);
+    if (m_pConnection) m_hwndPrevious = m_pConnection->BeginWork(owner, windowThread);
 }
 
 // Ends the unit: the outermost one closes a link of type 0.

@@ -12,7 +12,8 @@
 class CameraWork {
 public:
     // owner may be null: messages then have no parent (an enclosing unit's window serves).
-    CameraWork(CameraConnection* connection, HWND owner);
+    // A unit on a worker thread gives windowThread, the way to its window's thread.
+    CameraWork(CameraConnection* connection, HWND owner, WindowThreadCall* windowThread = nullptr);
     ~CameraWork();
     CameraWork(const CameraWork&) = delete;
     CameraWork& operator=(const CameraWork&) = delete;

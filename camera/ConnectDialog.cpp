@@ -1,5 +1,6 @@
 // The "Connecting to" dialog of the slow connect attempt and the library's abort callback.
 #include "camera/ConnectDialog.h"
+#include "camera/CameraConnection.h"
 #include "camera/ProductName.h"
 #include "base/TextHelpers.h"
 #include "resources/resource.h"
@@ -81,14 +82,18 @@ INT_PTR CALLBACK ConnectDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     }
 }
 
-// Called by the library inside its calls; non-zero aborts the running call. It only
-// serves messages while a connect dialog exists, so later calls cannot re-enter the view.
+// Called by the library inside its calls; non-zero aborts the running call: the connect
+// dialog's Cancel, or a stop asked of the running unit. It only serves messages while a
+// connect dialog of its own thread exists, so later calls cannot re-enter the view.
 int __cdecl ConnectAbortProc(void)
 {
     HWND dialog = g_hwndConnectDialog;
-    if (!dialog || !IsWindow(dialog)) return g_fConnectCancelled ? 1 : 0;
-    const DWORD waiting = HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON));
-    if (waiting & (QS_KEY | QS_MOUSEBUTTON)) CheckCancelUnderCursor(dialog);
-    PumpDialogMessages(dialog);
-    return g_fConnectCancelled ? 1 : 0;
+    // A dialog of another thread is served by that thread; only its Cancel is read here.
+    if (dialog && IsWindow(dialog) && GetWindowThreadProcessId(dialog, nullptr) == GetCurrentThreadId()) {
+        const DWORD waiting = HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON));
+        if (waiting & (QS_KEY | QS_MOUSEBUTTON)) CheckCancelUnderCursor(dialog);
+        PumpDialogMessages(dialog);
+    }
+    const bool stopped = g_pConnection && g_pConnection->IsWorkCancelled();
+    return g_fConnectCancelled || stopped ? 1 : 0;
 }
