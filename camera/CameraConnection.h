@@ -38,6 +38,8 @@ public:
     // A view going inactive: the link closes now, or at the end of the unit that runs.
     void DisconnectWhenIdle();
     bool NextFileEntry(CameraFileEntry* entry, bool first);
+    // The number of files of the listing NextFileEntry reads (0 before its first call).
+    DWORD ListedCount() const { return m_listing.Count(); }
     // The camera's names as it lists them now (no sizes asked), each given to visit; false
     // (the user was told) when the listing could not be read. An empty camera lists nothing.
     template <typename Visit> bool VisitCameraNames(Visit visit);

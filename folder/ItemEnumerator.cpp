@@ -2,6 +2,7 @@
 #include <new>
 #include <shlwapi.h>
 #include "camera/CameraWork.h"
+#include "items/CameraItemReader.h"
 
 HRESULT ItemEnumerator::Create(HWND hwndOwner, SHCONTF grfFlags, IEnumIDList** ppenum)
 {
@@ -96,16 +97,11 @@ bool ItemEnumerator::BuildItemList(HWND hwndOwner, SHCONTF grfFlags)
 // One item per listed file, in the camera's order; false when memory ran out.
 bool ItemEnumerator::ReadListing(CameraConnection* connection)
 {
-    CameraFileEntry entry = {};
-    for (bool first = true; connection->NextFileEntry(&entry, first); first = false) {
-        LPITEMIDLIST pidl = m_pIdManager->CreateItem(entry.pszName, entry.dwSize);
-        if (!pidl) return false;
-        if (!AppendItem(pidl)) {
-            m_pIdManager->Delete(pidl);
-            return false;
-        }
-    }
-    return true;
+    return ReadCameraItems(connection, *m_pIdManager, [this](LPITEMIDLIST pidl, DWORD) {
+        if (AppendItem(pidl)) return true;
+        m_pIdManager->Delete(pidl);
+        return false;
+    });
 }
 
 // Links one item at the tail; the chain owns it from now on.
