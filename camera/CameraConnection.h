@@ -20,11 +20,15 @@ public:
     HWND BeginWork(HWND owner, WindowThreadCall* windowThread = nullptr);
     void EndWork(HWND previousOwner);
     // Runs work on the running unit's window thread (here when the unit runs there): every
-    // dialog and message box of the connection is shown on the thread of its window.
+    // dialog and message box of the connection is shown on the thread of its window. Once
+    // that window's thread has let the unit go, the work is dropped.
     template <typename Work> void RunOnWindowThread(Work work)
     {
-        if (m_pWindowThread && !m_pWindowThread->IsOwnThread() && m_pWindowThread->Run(work)) return;
-        work();
+        if (!m_pWindowThread || m_pWindowThread->IsOwnThread()) {
+            work();
+            return;
+        }
+        m_pWindowThread->Run(work);
     }
     // Asks the running unit to stop, from any thread: the abort callback fails the library
     // call that runs (link type 1), the unit's loops end at their next check, and the
