@@ -68,6 +68,8 @@
 // Progress dialogs: "%s of %s" bytes, "%s/s, %s left" rate and time.
 #define IDS_PROGRESS_BYTES 23
 #define IDS_PROGRESS_RATE 24
+// The status bar while the camera is listed: files read, files listed (numbers as text).
+#define IDS_STATUS_READING 25
 
 // Messages: 1000 + comm status, 2000 + transfer error code, 3000.. for a failed open.
 #define IDS_COMSTATUS_BASE 1000
