@@ -237,6 +237,7 @@ void CameraView::DetachWindow()
     const HWND hwnd = std::exchange(m_hwndView, nullptr);
     if (!hwnd) return;
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    DetachItemView(hwnd);
     FreeRowItems();
     if (std::exchange(m_fDropRegistered, false)) RevokeDragDrop(hwnd);
     m_hwndList = nullptr;
@@ -255,18 +256,17 @@ CameraView* ViewFromWindow(HWND hwnd)
     return view;
 }
 
-// Starts an operation of the view unless one runs already.
-ViewOperation::ViewOperation(CameraView* view) : m_pView(view)
+// Refused while another operation of the view runs.
+bool CameraView::BeginOperation()
 {
-    if (!m_pView || m_pView->m_fBusy) return;
-    m_pView->m_fBusy = true;
-    m_fRunning = true;
+    if (m_fBusy) return false;
+    m_fBusy = true;
+    return true;
 }
 
-// Ends the operation; a refresh asked for meanwhile runs now.
-ViewOperation::~ViewOperation()
+// A refresh asked for meanwhile runs now.
+void CameraView::EndOperation()
 {
-    if (!m_fRunning) return;
-    m_pView->m_fBusy = false;
-    if (std::exchange(m_pView->m_fRefreshPending, false)) m_pView->Refresh();
+    m_fBusy = false;
+    if (std::exchange(m_fRefreshPending, false)) Refresh();
 }

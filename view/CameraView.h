@@ -11,6 +11,8 @@
 #include "items/ItemCopies.h"
 #include "items/ItemIdManager.h"
 #include "items/ItemTypeCache.h"
+#include "transfer/ItemView.h"
+#include "transfer/ViewOperation.h"
 
 class ViewDropTarget;
 
@@ -18,9 +20,7 @@ class ViewDropTarget;
 extern const char kViewClassName[];  // "LumoraNSClass"
 constexpr UINT IDC_LIST = 2000;
 
-class CameraView final : public ComObject<CameraView, IShellView> {
-    friend class ViewOperation;
-
+class CameraView final : public ComObject<CameraView, IShellView, ItemView> {
 public:
     // A view of the folder with one reference, or null when it cannot be made.
     static CameraView* Create(IShellFolder* folder);
@@ -35,7 +35,7 @@ public:
     IFACEMETHODIMP TranslateAccelerator(MSG* pmsg) override;
     IFACEMETHODIMP EnableModeless(BOOL fEnable) override;
     IFACEMETHODIMP UIActivate(UINT uState) override;
-    IFACEMETHODIMP Refresh() override;
+    IFACEMETHODIMP Refresh() override;  // also ItemView's
     IFACEMETHODIMP CreateViewWindow(IShellView* psvPrevious, LPCFOLDERSETTINGS pfs, IShellBrowser* psb,
                                     RECT* prcView, HWND* phWnd) override;
     IFACEMETHODIMP DestroyViewWindow() override;
@@ -69,12 +69,12 @@ public:
     void SelectAllItems();
     void InvertSelection();
     void SetViewMode(UINT uViewMode);
-    void MarkCutItems(LPCITEMIDLIST* apidl, UINT cidl, BOOL fMark);
+    void MarkCutItems(LPCITEMIDLIST* apidl, UINT cidl, BOOL fMark) override;
     int FindListItem(LPCITEMIDLIST pidl);
-    void RemoveCutRows();
+    void RemoveCutRows() override;
 
     // PC files to the camera, from a CF_HDROP list; a block that is no sound list sends nothing.
-    HRESULT UploadFiles(HDROP hDrop);
+    HRESULT UploadFiles(HDROP hDrop) override;
     // The camera name a row shows (13-byte buffer); false when the list has no such row.
     bool GetListItemName(int row, char* name);
 
@@ -82,7 +82,10 @@ public:
     // keyboard's (-1, -1) below the focused row (the list's corner when no row has focus).
     POINT ContextMenuPosition(LPARAM lParam) const;
     // Whether a data object is the one the view placed on the clipboard or is dragging out.
-    bool IsOwnData(IDataObject* pData) const;
+    bool IsOwnData(IDataObject* pData) const override;
+    // One command, drag or upload of the view at a time (see ViewOperation).
+    bool BeginOperation() override;
+    void EndOperation() override;
     // The last Cut or Copy: whether it was a Cut still pending, and its data (not owned).
     UINT CutPending() const { return m_fCutPending; }
     IDataObject* ClipboardData() const { return m_pClipboardData; }
@@ -194,25 +197,6 @@ private:
     bool m_fBusy = false;                   // a command, drag or upload of the view runs
     bool m_fRefreshPending = false;         // a refresh asked for while busy: done at the end
     bool m_fSelectionChangePosted = false;  // toolbar and status follow the selection soon
-};
-
-// One command, drag or upload of the view at a time. While it runs the view stays alive, a
-// second one that arrives through a nested message loop (a message box's, the connect
-// dialog's, a menu's, a drag's) is refused quietly, and a refresh asked for meanwhile waits
-// for its end.
-class ViewOperation {
-public:
-    explicit ViewOperation(CameraView* view);
-    ~ViewOperation();
-    ViewOperation(const ViewOperation&) = delete;
-    ViewOperation& operator=(const ViewOperation&) = delete;
-
-    // False when another operation of the view runs: this one must not start.
-    explicit operator bool() const { return m_fRunning; }
-
-private:
-    ComPtr<CameraView> m_pView;
-    bool m_fRunning = false;
 };
 
 // The command of a view mode's menu item and button: Details for every mode it does not know.

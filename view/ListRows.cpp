@@ -1,6 +1,7 @@
 // The rows of the view's list: their identifiers, the selection, where a menu opens.
 #include "view/CameraView.h"
 #include "folder/CameraFolder.h"
+#include "transfer/CameraNames.h"
 #include <windowsx.h>  // last: its macros would rename the holders of base/Raii.h
 
 // Frees every row's identifier and leaves the row without one (the window is going).
@@ -119,4 +120,14 @@ void CameraView::RemoveCutRows()
     for (int row = RowCount() - 1; row >= 0; --row) {
         if (SendMessageA(m_hwndList, LVM_GETITEMSTATE, row, LVIS_CUT)) SendMessageA(m_hwndList, LVM_DELETEITEM, row, 0);
     }
+}
+
+// The name of a row's camera file (a 13-byte buffer, empty for a row without an item); false
+// when the list has no such row.
+bool CameraView::GetListItemName(int row, char* name)
+{
+    name[0] = '\0';
+    if (row < 0 || row >= RowCount()) return false;
+    if (const LPCITEMIDLIST item = RowItem(row)) m_pIdManager->GetItemName(item, name, kCameraNameBuffer);
+    return true;
 }

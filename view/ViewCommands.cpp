@@ -5,6 +5,7 @@
 #include "camera/CameraWork.h"
 #include "folder/ItemContextMenu.h"
 #include "resources/resource.h"
+#include "transfer/UploadRun.h"
 
 namespace {
 // The context menu fills ids 0 to this; its own ids do not go past 14.
@@ -252,4 +253,32 @@ void CameraView::SetViewMode(UINT uViewMode)
     const LONG_PTR style = GetWindowLongPtrA(m_hwndList, GWL_STYLE);
     SetWindowLongPtrA(m_hwndList, GWL_STYLE, (style & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | ListStyleForMode(uViewMode));
     if (uViewMode == FVM_ICON || uViewMode == FVM_SMALLICON) SendMessageA(m_hwndList, LVM_ARRANGE, LVA_ALIGNTOP, 0);
+}
+
+// Sends the files of a CF_HDROP list to the camera in one unit of camera work. A block that
+// is no sound list sends nothing. The view lists the camera again when anything arrived.
+// Files left out for a reason of their own on the PC (a folder, a file that cannot be
+// opened or read) are named in one message at the end, and the run does not answer
+// success: the result is the run's first failure (for such a file, the system's error as
+// an HRESULT; ERROR_DIRECTORY_NOT_SUPPORTED for a folder), which the drop target answers with
+// DROPEFFECT_NONE and the Paste command returns. Files of other types are left out quietly,
+// and files the user was told of by their own message (too large for the firmware, no free
+// name) leave the result as it is.
+HRESULT CameraView::UploadFiles(HDROP hDrop)
+{
+    DropFileList files;
+    if (!files.Open(reinterpret_cast<HGLOBAL>(hDrop))) return HRESULT_FROM_WIN32(ERROR_INVALID_DATA);
+    if (files.Count() == 0) return S_OK;  // an empty list leaves the camera alone
+    if (!m_pConnection) return E_OUTOFMEMORY;
+    CameraWork work(m_pConnection, m_hwndView);
+    UploadRun run(m_pConnection, work.Connect());
+    char name[kCameraNameBuffer];
+    for (int row = 0; GetListItemName(row, name); ++row)
+        if (name[0] != '\0' && FAILED(run.Take(name))) return E_OUTOFMEMORY;
+    const HRESULT taken = run.TakeCameraNames();
+    if (FAILED(taken)) return taken;
+    SendFiles(files, run, m_hwndView);
+    if (run.SentAnything()) Refresh();
+    run.ReportLeftOut();
+    return run.Result();
 }

@@ -68,6 +68,7 @@ LRESULT CALLBACK CameraView::ViewWndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LP
         if (view) {
             view->m_hwndView = hwnd;
             SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+            AttachItemView(hwnd, view);
         }
         return DefWindowProcA(hwnd, uMsg, wParam, lParam);
     }
@@ -165,6 +166,7 @@ void CameraView::OnWindowDestroyed()
     FreeRowItems();
     if (std::exchange(m_fDropRegistered, false)) RevokeDragDrop(m_hwndView);
     SetWindowLongPtrA(m_hwndView, GWLP_USERDATA, 0);
+    DetachItemView(m_hwndView);
     m_hwndView = nullptr;
     m_hwndList = nullptr;
 }
