@@ -1,7 +1,6 @@
-// What the view puts into its browser: items in the File, Edit, View and Help menus,
-// buttons on the toolbar and texts in the status bar. Every browser call may be refused
-// (Wine's own explorer refuses them all); the view then simply goes without.
+// What the view puts into its browser (menus, toolbar buttons, status texts) and every call it makes to the browser.
 #include <iterator>
+#include <utility>
 #include <shlwapi.h>
 #include "camera/ProductName.h"
 #include "base/TextHelpers.h"
@@ -53,6 +52,9 @@ const ToolbarButtonDef kToolbarButtons[] = {
     {ButtonBitmap::View, IDM_VIEW_LIST, VIEW_LIST, TBSTATE_ENABLED, BTNS_CHECKGROUP},
     {ButtonBitmap::View, IDM_VIEW_DETAILS, VIEW_DETAILS, TBSTATE_ENABLED, BTNS_CHECKGROUP},
 };
+
+// The merged commands that act on selected rows.
+const UINT kSelectionCommands[] = {IDM_DELETE, IDM_OPEN, IDM_CUT, IDM_COPY};
 
 // The toolbar buttons that follow the selection.
 const UINT kSelectionButtons[] = {IDM_OPEN, IDM_DELETE, IDM_COPY, IDM_CUT, IDM_SELECTALL, IDM_INVERTSELECTION};
@@ -129,6 +131,25 @@ void LoadAboutText(char* text)
 
 }  // namespace
 
+UINT ViewModeCommand(UINT viewMode)
+{
+    switch (viewMode) {
+    case FVM_ICON: return IDM_VIEW_LARGEICONS;
+    case FVM_SMALLICON: return IDM_VIEW_SMALLICONS;
+    case FVM_LIST: return IDM_VIEW_LIST;
+    default: return IDM_VIEW_DETAILS;
+    }
+}
+
+// Keeps the browser and asks it for its window.
+HWND CameraView::AttachBrowser(IShellBrowser* psb)
+{
+    m_pShellBrowser = psb;
+    m_hwndParent = nullptr;
+    psb->GetWindow(&m_hwndParent);
+    return m_hwndParent;
+}
+
 // A new activation state: an active view rebuilds the shared menu; an inactive one lets
 // the camera link close (now, or when the camera work running on any thread ends).
 void CameraView::OnActivate(UINT uState)
@@ -145,7 +166,7 @@ void CameraView::OnActivate(UINT uState)
 void CameraView::ReplaceSharedMenu(UINT uState)
 {
     DestroySharedMenu();
-    if (m_hwndList) SendMessageA(m_hwndList, LVM_ARRANGE, LVA_ALIGNTOP, 0);
+    m_rows.Arrange();
     if (!m_pShellBrowser) return;
     m_hMenu = CreateMenu();
     if (!m_hMenu) return;
@@ -231,7 +252,7 @@ int CameraView::AddToolbarBitmap(UINT idBitmap)
 void CameraView::UpdateToolbar()
 {
     if (!m_pShellBrowser) return;
-    const BOOL enable = SelectedCount() != 0;
+    const BOOL enable = m_rows.SelectedCount() != 0;
     for (UINT id : kSelectionButtons) SendToControl(FCW_TOOLBAR, TB_ENABLEBUTTON, id, MAKELONG(enable, 0));
     SendToControl(FCW_TOOLBAR, TB_CHECKBUTTON, ViewModeCommand(m_FolderSettings.ViewMode), MAKELONG(TRUE, 0));
 }
@@ -258,27 +279,19 @@ void CameraView::SetStatusParts()
 // The object count (selected ones, or all), their byte size (summed in 64 bits), the product name.
 void CameraView::SetStatusTexts()
 {
-    const UINT selected = SelectedCount();
-    const int count = selected ? static_cast<int>(selected) : RowCount();
+    const UINT selected = m_rows.SelectedCount();
+    const int count = selected ? static_cast<int>(selected) : m_rows.RowCount();
     char format[kTextCapacity] = "";
     char text[kTextCapacity] = "";
     LoadStringA(g_hinstModule, selected ? IDS_STATUS_SELECTED : IDS_STATUS_OBJECTS, format, kTextCapacity);
     wnsprintfA(text, kTextCapacity, format, count);
     SendToControl(FCW_STATUS, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text));
 
-    StrFormatByteSize64A(static_cast<LONGLONG>(CountedBytes(selected != 0)), text, kTextCapacity);
+    StrFormatByteSize64A(static_cast<LONGLONG>(m_rows.CountedBytes(selected != 0)), text, kTextCapacity);
     SendToControl(FCW_STATUS, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text));
 
     LoadProductName(text, kTextCapacity);
     SendToControl(FCW_STATUS, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(text));
-}
-
-// The bytes of the selected rows, or of all rows.
-ULONGLONG CameraView::CountedBytes(bool fSelectedOnly) const
-{
-    ULONGLONG total = 0;
-    ForEachRow(fSelectedOnly, [&](int row) { total += m_pIdManager->GetItemFileSize(RowItem(row)); });
-    return total;
 }
 
 // A message to one of the browser's controls; the control's answer, or 0 when refused.
@@ -287,4 +300,30 @@ LRESULT CameraView::SendToControl(UINT id, UINT uMsg, WPARAM wParam, LPARAM lPar
     LRESULT result = 0;
     if (FAILED(m_pShellBrowser->SendControlMsg(id, uMsg, wParam, lParam, &result))) return 0;
     return result;
+}
+
+// The browser hears that the view is the active one.
+void CameraView::NotifyViewActive()
+{
+    if (m_pShellBrowser) m_pShellBrowser->OnViewWindowActive(this);
+}
+
+// CMF_EXPLORE's condition: the browser answers a tree window.
+bool CameraView::ShowsFolderTree()
+{
+    HWND tree = nullptr;
+    return m_pShellBrowser && SUCCEEDED(m_pShellBrowser->GetControlWindow(FCW_TREE, &tree)) && tree;
+}
+
+// Any popup opening over the view: selection commands follow the selection, Paste the
+// clipboard, and the current view mode is checked.
+void CameraView::OnInitMenuPopup(HMENU hmenu)
+{
+    const UINT selectionState = m_rows.SelectedCount() != 0 ? MF_ENABLED : MF_GRAYED;
+    for (UINT id : kSelectionCommands) EnableMenuItem(hmenu, id, MF_BYCOMMAND | selectionState);
+    const bool canPaste = IsClipboardFormatAvailable(CF_HDROP);
+    EnableMenuItem(hmenu, IDM_PASTE, MF_BYCOMMAND | (canPaste ? MF_ENABLED : MF_GRAYED));
+    for (UINT id : {IDM_SELECTALL, IDM_INVERTSELECTION, IDM_ABOUT}) EnableMenuItem(hmenu, id, MF_BYCOMMAND | MF_ENABLED);
+    CheckMenuRadioItem(hmenu, IDM_VIEW_LARGEICONS, IDM_VIEW_DETAILS, ViewModeCommand(m_FolderSettings.ViewMode),
+                       MF_BYCOMMAND);
 }

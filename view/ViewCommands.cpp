@@ -1,11 +1,12 @@
-// The view's commands: menu items, toolbar buttons, keys, the context menu and the
-// activation of a row all arrive at ShowItemMenu, which asks the folder's context menu for
-// the command and carries it out itself.
-#include "view/CameraView.h"
+// The view's commands: the choice through the folder's context menu, the handlers, dragging files out and sending files in.
+#include <utility>
 #include "camera/CameraWork.h"
 #include "folder/ItemContextMenu.h"
 #include "resources/resource.h"
+#include "transfer/ItemDropSource.h"
 #include "transfer/UploadRun.h"
+#include "transfer/ViewOperation.h"
+#include "view/CameraView.h"
 
 namespace {
 // The context menu fills ids 0 to this; its own ids do not go past 14.
@@ -63,7 +64,7 @@ void CameraView::ShowItemMenu(int x, int y, bool fDefault, int idCommand)
 // item, the given command, or the user's choice in the popup at (x, y).
 void CameraView::RunItemMenu(int x, int y, bool fDefault, int idCommand)
 {
-    ItemCopies items(m_pMalloc.Get(), m_pIdManager.get());
+    ItemCopies items(m_rows.Malloc(), m_rows.IdManager());
     if (!CopySelection(&items)) return;
     ComPtr<IContextMenu> menu = ContextMenuFor(items);
     MenuHandle popup(menu ? CreatePopupMenu() : nullptr);
@@ -79,7 +80,7 @@ HRESULT CameraView::InvokeMenuCommand(UINT idCommand, UINT cidl, const LPCITEMID
     if (!IsViewCommand(idCommand) || (cidl == 0 && ActsOnItems(idCommand))) return E_INVALIDARG;
     ViewOperation operation(this);
     if (!operation) return E_FAIL;
-    ItemCopies items(m_pMalloc.Get(), m_pIdManager.get());
+    ItemCopies items(m_rows.Malloc(), m_rows.IdManager());
     HRESULT hr = E_OUTOFMEMORY;
     if (items.Assign(apidl, cidl)) hr = RunCommand(idCommand, items.Count(), items.Items());
     FinishCommand();
@@ -92,7 +93,7 @@ bool CameraView::CopySelection(ItemCopies* pItems)
 {
     if (m_uState == SVUIA_ACTIVATE_NOFOCUS) return true;
     UINT cidl = 0;
-    MallocPtr<LPCITEMIDLIST> selection(m_pMalloc.Get(), CollectSelection(&cidl));
+    MallocPtr<LPCITEMIDLIST> selection(m_rows.Malloc(), m_rows.CollectSelection(&cidl));
     if (cidl == 0) return true;
     return selection && pItems->Assign(selection.Get(), cidl);
 }
@@ -112,9 +113,7 @@ ComPtr<IContextMenu> CameraView::ContextMenuFor(const ItemCopies& items)
 // CMF_EXPLORE when the browser shows a folder tree, else CMF_NORMAL.
 UINT CameraView::ContextMenuFlags()
 {
-    HWND tree = nullptr;
-    if (m_pShellBrowser && SUCCEEDED(m_pShellBrowser->GetControlWindow(FCW_TREE, &tree)) && tree) return CMF_EXPLORE;
-    return CMF_NORMAL;
+    return ShowsFolderTree() ? CMF_EXPLORE : CMF_NORMAL;
 }
 
 // The default item, the given command (which needs no item of its own), or the popup's
@@ -173,7 +172,7 @@ bool CameraView::OpenItems(UINT cidl, LPCITEMIDLIST* apidl)
 {
     CameraWork work(m_pConnection, m_hwndView);
     if (!work.Connect()) return false;
-    return ForEachItemName(m_pIdManager.get(), cidl, apidl, [&](const char* name) { return m_pConnection->OpenCameraFile(name); });
+    return ForEachItemName(m_rows.IdManager(), cidl, apidl, [&](const char* name) { return m_pConnection->OpenCameraFile(name); });
 }
 
 // Deletes each file without asking, in one unit of camera work; the first failure ends the
@@ -184,7 +183,7 @@ bool CameraView::DeleteItems(UINT cidl, LPCITEMIDLIST* apidl)
     {
         CameraWork work(m_pConnection, m_hwndView);
         deleted = work.Connect() &&
-                  ForEachItemName(m_pIdManager.get(), cidl, apidl, [&](const char* name) { return m_pConnection->DeleteCameraFile(name); });
+                  ForEachItemName(m_rows.IdManager(), cidl, apidl, [&](const char* name) { return m_pConnection->DeleteCameraFile(name); });
     }
     Refresh();
     return deleted;
@@ -195,7 +194,7 @@ bool CameraView::DeleteItems(UINT cidl, LPCITEMIDLIST* apidl)
 // refuses it, nothing is pending, no data is remembered and the answer is FALSE.
 BOOL CameraView::CopyItemsToClipboard(UINT cidl, LPCITEMIDLIST* apidl, UINT fCut)
 {
-    ClearCutMarks();
+    m_rows.ClearCutMarks();
     m_fCutPending = 0;
     m_pClipboardData = nullptr;
     UINT flags = fCut;
@@ -206,7 +205,7 @@ BOOL CameraView::CopyItemsToClipboard(UINT cidl, LPCITEMIDLIST* apidl, UINT fCut
     // The clipboard holds the object now; the view only remembers it.
     m_pClipboardData = data.Get();
     m_fCutPending = fCut;
-    if (fCut) MarkCutItems(apidl, cidl, TRUE);
+    if (fCut) m_rows.MarkCutItems(apidl, cidl, TRUE);
     return TRUE;
 }
 
@@ -226,21 +225,23 @@ HRESULT CameraView::PasteFromClipboard()
 // Selects every row.
 void CameraView::SelectAllItems()
 {
-    if (!m_hwndList) return;
+    const HWND list = m_rows.ListWindow();
+    if (!list) return;
     LVITEMA item = {};
     item.stateMask = LVIS_SELECTED;
     item.state = LVIS_SELECTED;
-    SendMessageA(m_hwndList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
 }
 
 // Selects the rows that were not selected and deselects the others; the focus stays.
 void CameraView::InvertSelection()
 {
-    ForEachRow(false, [&](int row) {
+    const HWND list = m_rows.ListWindow();
+    m_rows.ForEachRow(false, [&](int row) {
         LVITEMA item = {};
         item.stateMask = LVIS_SELECTED;
-        item.state = SendMessageA(m_hwndList, LVM_GETITEMSTATE, row, LVIS_SELECTED) ? 0 : LVIS_SELECTED;
-        SendMessageA(m_hwndList, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+        item.state = SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) ? 0 : LVIS_SELECTED;
+        SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
     });
 }
 
@@ -248,11 +249,12 @@ void CameraView::InvertSelection()
 // icon modes arrange to the top.
 void CameraView::SetViewMode(UINT uViewMode)
 {
-    m_FolderSettings.ViewMode = uViewMode;
-    if (!m_hwndList) return;
-    const LONG_PTR style = GetWindowLongPtrA(m_hwndList, GWL_STYLE);
-    SetWindowLongPtrA(m_hwndList, GWL_STYLE, (style & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | ListStyleForMode(uViewMode));
-    if (uViewMode == FVM_ICON || uViewMode == FVM_SMALLICON) SendMessageA(m_hwndList, LVM_ARRANGE, LVA_ALIGNTOP, 0);
+    RememberViewMode(uViewMode);
+    const HWND list = m_rows.ListWindow();
+    if (!list) return;
+    const LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
+    SetWindowLongPtrA(list, GWL_STYLE, (style & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | ListStyleForMode(uViewMode));
+    if (uViewMode == FVM_ICON || uViewMode == FVM_SMALLICON) m_rows.Arrange();
 }
 
 // Sends the files of a CF_HDROP list to the camera in one unit of camera work. A block that
@@ -273,7 +275,7 @@ HRESULT CameraView::UploadFiles(HDROP hDrop)
     CameraWork work(m_pConnection, m_hwndView);
     UploadRun run(m_pConnection, work.Connect());
     char name[kCameraNameBuffer];
-    for (int row = 0; GetListItemName(row, name); ++row)
+    for (int row = 0; m_rows.GetListItemName(row, name); ++row)
         if (name[0] != '\0' && FAILED(run.Take(name))) return E_OUTOFMEMORY;
     const HRESULT taken = run.TakeCameraNames();
     if (FAILED(taken)) return taken;
@@ -281,4 +283,37 @@ HRESULT CameraView::UploadFiles(HDROP hDrop)
     if (run.SentAnything()) Refresh();
     run.ReportLeftOut();
     return run.Result();
+}
+
+// Escape after a Cut whose data the clipboard still holds: the clipboard is emptied and
+// the cut marks go.
+void CameraView::CancelCut()
+{
+    if (!m_fCutPending || !m_pClipboardData || OleIsCurrentClipboard(m_pClipboardData) != S_OK) return;
+    OleSetClipboard(nullptr);
+    m_fCutPending = 0;
+    m_pClipboardData = nullptr;
+    m_rows.ClearCutMarks();
+}
+
+// Drags the selected files out as a copy, when the folder gives a data object for them.
+void CameraView::DragSelection()
+{
+    ViewOperation operation(this);
+    if (!operation) return;
+    UINT cidl = 0;
+    MallocPtr<LPCITEMIDLIST> selection(m_rows.Malloc(), m_rows.CollectSelection(&cidl));
+    if (cidl == 0 || !selection) return;
+    ComPtr<IDataObject> data;
+    if (FAILED(m_pFolder->GetUIObjectOf(m_hwndView, cidl, selection.Get(), IID_IDataObject, nullptr,
+                                        reinterpret_cast<void**>(data.GetAddressOf()))) || !data) {
+        return;
+    }
+    ComPtr<ItemDropSource> source = Adopt(ItemDropSource::Create());
+    if (!source) return;
+    // While the drag runs the view's own drop target knows the data; the clipboard's comes back after.
+    IDataObject* previous = std::exchange(m_pClipboardData, data.Get());
+    DWORD effect = DROPEFFECT_NONE;
+    DoDragDrop(data.Get(), source.Get(), DROPEFFECT_COPY, &effect);
+    m_pClipboardData = previous;
 }
