@@ -1,4 +1,5 @@
 // What the view puts into its browser (menus, toolbar buttons, status texts) and every call it makes to the browser.
+#include "view/BrowserMerge.h"
 #include <iterator>
 #include <utility>
 #include <shlwapi.h>
@@ -142,7 +143,7 @@ UINT ViewModeCommand(UINT viewMode)
 }
 
 // Keeps the browser and asks it for its window.
-HWND CameraView::AttachBrowser(IShellBrowser* psb)
+HWND BrowserMerge::Attach(IShellBrowser* psb)
 {
     m_pShellBrowser = psb;
     m_hwndParent = nullptr;
@@ -152,7 +153,7 @@ HWND CameraView::AttachBrowser(IShellBrowser* psb)
 
 // A new activation state: an active view rebuilds the shared menu; an inactive one lets
 // the camera link close (now, or when the camera work running on any thread ends).
-void CameraView::OnActivate(UINT uState)
+void BrowserMerge::OnActivate(UINT uState)
 {
     if (uState == m_uState) return;
     if (uState != SVUIA_DEACTIVATE) ReplaceSharedMenu(uState);
@@ -163,7 +164,7 @@ void CameraView::OnActivate(UINT uState)
 }
 
 // A fresh shared menu: the browser's popups with the view's items (File and Edit with focus only).
-void CameraView::ReplaceSharedMenu(UINT uState)
+void BrowserMerge::ReplaceSharedMenu(UINT uState)
 {
     DestroySharedMenu();
     m_rows.Arrange();
@@ -176,11 +177,11 @@ void CameraView::ReplaceSharedMenu(UINT uState)
     if (HMENU edit = FindPopup(m_hMenu, FCIDM_MENU_EDIT)) BuildEditMenu(edit, uState);
     if (HMENU view = FindPopup(m_hMenu, FCIDM_MENU_VIEW)) BuildViewMenu(view);
     if (HMENU help = FindPopup(m_hMenu, FCIDM_MENU_HELP)) BuildHelpMenu(help);
-    m_pShellBrowser->SetMenuSB(m_hMenu, nullptr, m_hwndView);
+    m_pShellBrowser->SetMenuSB(m_hMenu, nullptr, m_view.Window());
 }
 
 // Hands the browser's popups back and destroys the shared menu.
-void CameraView::DestroySharedMenu()
+void BrowserMerge::DestroySharedMenu()
 {
     if (!m_hMenu) return;
     if (m_pShellBrowser) {
@@ -191,25 +192,25 @@ void CameraView::DestroySharedMenu()
 }
 
 // Open and Delete at the top of the File menu, with focus.
-void CameraView::BuildFileMenu(HMENU hmenu, UINT uState)
+void BrowserMerge::BuildFileMenu(HMENU hmenu, UINT uState)
 {
     if (uState == SVUIA_ACTIVATE_FOCUS) InsertItems(hmenu, 0, kFileItems);
 }
 
 // The clipboard and selection commands at the top of the Edit menu, with focus.
-void CameraView::BuildEditMenu(HMENU hmenu, UINT uState)
+void BrowserMerge::BuildEditMenu(HMENU hmenu, UINT uState)
 {
     if (uState == SVUIA_ACTIVATE_FOCUS) InsertItems(hmenu, 0, kEditItems);
 }
 
 // The four view modes just above the browser's options separator (at the end without one).
-void CameraView::BuildViewMenu(HMENU hmenu)
+void BrowserMerge::BuildViewMenu(HMENU hmenu)
 {
     InsertItems(hmenu, PositionBefore(hmenu, FCIDM_MENU_VIEW_SEP_OPTIONS), kViewItems);
 }
 
 // The About item before the Help popup's own FCIDM_MENU_HELP item, or at its end without one.
-void CameraView::BuildHelpMenu(HMENU hmenu)
+void BrowserMerge::BuildHelpMenu(HMENU hmenu)
 {
     char text[kTextCapacity];
     LoadAboutText(text);
@@ -217,7 +218,7 @@ void CameraView::BuildHelpMenu(HMENU hmenu)
 }
 
 // The view's buttons after the browser's, with images from the common controls' bitmaps.
-void CameraView::MergeToolbar()
+void BrowserMerge::MergeToolbar()
 {
     if (!m_pShellBrowser) return;
     m_pShellBrowser->SetToolbarItems(nullptr, 0, FCT_MERGE);
@@ -240,7 +241,7 @@ void CameraView::MergeToolbar()
 
 // Adds a common-control bitmap to the browser's toolbar; its first image index, or -1
 // when the browser does not let the view reach its toolbar.
-int CameraView::AddToolbarBitmap(UINT idBitmap)
+int BrowserMerge::AddToolbarBitmap(UINT idBitmap)
 {
     TBADDBITMAP bitmap = {HINST_COMMCTRL, idBitmap};
     LRESULT first = -1;
@@ -249,16 +250,16 @@ int CameraView::AddToolbarBitmap(UINT idBitmap)
 }
 
 // The selection buttons follow the selection; the current view mode's button is checked.
-void CameraView::UpdateToolbar()
+void BrowserMerge::UpdateToolbar()
 {
     if (!m_pShellBrowser) return;
     const BOOL enable = m_rows.SelectedCount() != 0;
     for (UINT id : kSelectionButtons) SendToControl(FCW_TOOLBAR, TB_ENABLEBUTTON, id, MAKELONG(enable, 0));
-    SendToControl(FCW_TOOLBAR, TB_CHECKBUTTON, ViewModeCommand(m_FolderSettings.ViewMode), MAKELONG(TRUE, 0));
+    SendToControl(FCW_TOOLBAR, TB_CHECKBUTTON, ViewModeCommand(m_view.ViewMode()), MAKELONG(TRUE, 0));
 }
 
 // The status bar's three parts and/or its texts.
-void CameraView::UpdateStatusBar(bool fTexts, bool fParts)
+void BrowserMerge::UpdateStatusBar(bool fTexts, bool fParts)
 {
     if (!m_pShellBrowser) return;
     if (fParts) SetStatusParts();
@@ -266,7 +267,7 @@ void CameraView::UpdateStatusBar(bool fTexts, bool fParts)
 }
 
 // Three parts across the status bar's width.
-void CameraView::SetStatusParts()
+void BrowserMerge::SetStatusParts()
 {
     HWND status = nullptr;
     if (FAILED(m_pShellBrowser->GetControlWindow(FCW_STATUS, &status)) || !status) return;
@@ -277,7 +278,7 @@ void CameraView::SetStatusParts()
 }
 
 // The object count (selected ones, or all), their byte size (summed in 64 bits), the product name.
-void CameraView::SetStatusTexts()
+void BrowserMerge::SetStatusTexts()
 {
     const UINT selected = m_rows.SelectedCount();
     const int count = selected ? static_cast<int>(selected) : m_rows.RowCount();
@@ -295,7 +296,7 @@ void CameraView::SetStatusTexts()
 }
 
 // A message to one of the browser's controls; the control's answer, or 0 when refused.
-LRESULT CameraView::SendToControl(UINT id, UINT uMsg, WPARAM wParam, LPARAM lParam)
+LRESULT BrowserMerge::SendToControl(UINT id, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
     if (FAILED(m_pShellBrowser->SendControlMsg(id, uMsg, wParam, lParam, &result))) return 0;
@@ -303,13 +304,13 @@ LRESULT CameraView::SendToControl(UINT id, UINT uMsg, WPARAM wParam, LPARAM lPar
 }
 
 // The browser hears that the view is the active one.
-void CameraView::NotifyViewActive()
+void BrowserMerge::NotifyViewActive()
 {
-    if (m_pShellBrowser) m_pShellBrowser->OnViewWindowActive(this);
+    if (m_pShellBrowser) m_pShellBrowser->OnViewWindowActive(&m_view);
 }
 
 // CMF_EXPLORE's condition: the browser answers a tree window.
-bool CameraView::ShowsFolderTree()
+bool BrowserMerge::ShowsFolderTree()
 {
     HWND tree = nullptr;
     return m_pShellBrowser && SUCCEEDED(m_pShellBrowser->GetControlWindow(FCW_TREE, &tree)) && tree;
@@ -317,13 +318,13 @@ bool CameraView::ShowsFolderTree()
 
 // Any popup opening over the view: selection commands follow the selection, Paste the
 // clipboard, and the current view mode is checked.
-void CameraView::OnInitMenuPopup(HMENU hmenu)
+void BrowserMerge::OnInitMenuPopup(HMENU hmenu)
 {
     const UINT selectionState = m_rows.SelectedCount() != 0 ? MF_ENABLED : MF_GRAYED;
     for (UINT id : kSelectionCommands) EnableMenuItem(hmenu, id, MF_BYCOMMAND | selectionState);
     const bool canPaste = IsClipboardFormatAvailable(CF_HDROP);
     EnableMenuItem(hmenu, IDM_PASTE, MF_BYCOMMAND | (canPaste ? MF_ENABLED : MF_GRAYED));
     for (UINT id : {IDM_SELECTALL, IDM_INVERTSELECTION, IDM_ABOUT}) EnableMenuItem(hmenu, id, MF_BYCOMMAND | MF_ENABLED);
-    CheckMenuRadioItem(hmenu, IDM_VIEW_LARGEICONS, IDM_VIEW_DETAILS, ViewModeCommand(m_FolderSettings.ViewMode),
+    CheckMenuRadioItem(hmenu, IDM_VIEW_LARGEICONS, IDM_VIEW_DETAILS, ViewModeCommand(m_view.ViewMode()),
                        MF_BYCOMMAND);
 }

@@ -60,7 +60,8 @@ HRESULT InvokeViewCommand(HWND hwnd, UINT idCommand, UINT cidl, const LPCITEMIDL
 CameraView::CameraView(IShellFolder* folder)
     : m_pFolder(folder),
       m_pConnection(m_connection.Get()),
-      m_rows(folder)
+      m_rows(folder),
+      m_merge(*this, m_rows, m_connection.Get())
 {
 }
 
@@ -79,7 +80,7 @@ bool CameraView::Initialize()
 CameraView::~CameraView()
 {
     if (m_pDropTarget) m_pDropTarget->DetachView();
-    DestroySharedMenu();
+    m_merge.DestroySharedMenu();
     DetachWindow();
 }
 
@@ -126,9 +127,9 @@ IFACEMETHODIMP CameraView::EnableModeless(BOOL)
 // A new activation state from the browser: menus, buttons and all status bar parts.
 IFACEMETHODIMP CameraView::UIActivate(UINT uState)
 {
-    if (uState == m_uState) return S_OK;
-    OnActivate(uState);
-    if (uState != SVUIA_DEACTIVATE) UpdateStatusBar(true, true);
+    if (uState == m_merge.State()) return S_OK;
+    m_merge.OnActivate(uState);
+    if (uState != SVUIA_DEACTIVATE) m_merge.UpdateStatusBar(true, true);
     return S_OK;
 }
 
@@ -143,8 +144,8 @@ IFACEMETHODIMP CameraView::Refresh()
     m_rows.DeleteAllRows();
     m_rows.FillList(m_hwndView);
     m_rows.Arrange();
-    UpdateToolbar();
-    UpdateStatusBar(true, false);
+    m_merge.UpdateToolbar();
+    m_merge.UpdateStatusBar(true, false);
     return S_OK;
 }
 
@@ -158,16 +159,16 @@ IFACEMETHODIMP CameraView::CreateViewWindow(IShellView*, LPCFOLDERSETTINGS pfs, 
     if (m_hwndView) return E_UNEXPECTED;
     if (!RegisterViewClass()) return E_FAIL;
     m_FolderSettings = *pfs;
-    const HWND parent = AttachBrowser(psb);
+    const HWND parent = m_merge.Attach(psb);
     CreateWindowExA(WS_EX_ACCEPTFILES, kViewClassName, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                     prcView->left, prcView->top, prcView->right - prcView->left, prcView->bottom - prcView->top,
                     parent, nullptr, g_hinstModule, this);
     if (!m_hwndView) {
-        m_pShellBrowser.Reset();
+        m_merge.Detach();
         return E_FAIL;
     }
     *phWnd = m_hwndView;
-    MergeToolbar();
+    m_merge.MergeToolbar();
     m_fDropRegistered = SUCCEEDED(RegisterDragDrop(m_hwndView, m_pDropTarget.Get()));
     return S_OK;
 }
@@ -176,9 +177,9 @@ IFACEMETHODIMP CameraView::CreateViewWindow(IShellView*, LPCFOLDERSETTINGS pfs, 
 IFACEMETHODIMP CameraView::DestroyViewWindow()
 {
     UIActivate(SVUIA_DEACTIVATE);
-    DestroySharedMenu();
+    m_merge.DestroySharedMenu();
     DetachWindow();
-    m_pShellBrowser.Reset();
+    m_merge.Detach();
     return S_OK;
 }
 
@@ -289,7 +290,7 @@ LRESULT CameraView::HandleMessage(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lP
         return 0;
     }
     case WM_COMMAND: ShowItemMenu(0, 0, false, LOWORD(wParam)); return 0;
-    case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wParam)); return 0;
+    case WM_INITMENUPOPUP: m_merge.OnInitMenuPopup(reinterpret_cast<HMENU>(wParam)); return 0;
     }
     if (uMsg == CameraRefreshMessage()) {
         Refresh();
@@ -306,12 +307,12 @@ LRESULT CameraView::HandleMessage(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lP
 void CameraView::OnFocusMessage(UINT uMsg, HWND hwndOther)
 {
     if (uMsg == WM_ACTIVATE) {
-        OnActivate(SVUIA_ACTIVATE_FOCUS);
+        m_merge.OnActivate(SVUIA_ACTIVATE_FOCUS);
     } else if (uMsg == WM_SETFOCUS) {
         if (m_rows.ListWindow()) SetFocus(m_rows.ListWindow());  // the list's NM_SETFOCUS activates the view
         else OnViewWindowFocus();
     } else if (!IsWithin(m_hwndView, hwndOther)) {
-        OnActivate(SVUIA_ACTIVATE_NOFOCUS);
+        m_merge.OnActivate(SVUIA_ACTIVATE_NOFOCUS);
     }
 }
 
@@ -321,14 +322,14 @@ void CameraView::OnFocusMessage(UINT uMsg, HWND hwndOther)
 void CameraView::OnListFocusLost(HWND hwndFocus)
 {
     if (!hwndFocus || IsWithin(m_hwndView, hwndFocus)) return;
-    if (IsWithin(GetAncestor(m_hwndView, GA_ROOT), hwndFocus)) OnActivate(SVUIA_DEACTIVATE);
+    if (IsWithin(GetAncestor(m_hwndView, GA_ROOT), hwndFocus)) m_merge.OnActivate(SVUIA_DEACTIVATE);
 }
 
 // The view (or its list) has the focus: the browser hears of it and the view is active with focus.
 void CameraView::OnViewWindowFocus()
 {
-    NotifyViewActive();
-    OnActivate(SVUIA_ACTIVATE_FOCUS);
+    m_merge.NotifyViewActive();
+    m_merge.OnActivate(SVUIA_ACTIVATE_FOCUS);
 }
 
 // Creates, fills and arranges the list; the window stays (empty) when the list cannot be made.
@@ -345,7 +346,7 @@ void CameraView::OnSize(int cx, int cy)
 {
     if (!m_rows.ListWindow()) return;
     MoveWindow(m_rows.ListWindow(), 0, 0, cx, cy, TRUE);
-    UpdateStatusBar(false, true);
+    m_merge.UpdateStatusBar(false, true);
 }
 
 // The window is going (also when the browser's window goes first): the rows' identifiers
@@ -364,8 +365,8 @@ void CameraView::OnWindowDestroyed()
 void CameraView::OnSelectionChanged()
 {
     m_fSelectionChangePosted = false;
-    UpdateToolbar();
-    UpdateStatusBar(true, false);
+    m_merge.UpdateToolbar();
+    m_merge.UpdateStatusBar(true, false);
 }
 
 // The toolbar and the status texts follow the selection once the burst of changes is over.

@@ -10,6 +10,7 @@
 #include "items/ItemCopies.h"
 #include "transfer/ItemView.h"
 #include "transfer/ViewOperation.h"
+#include "view/BrowserMerge.h"
 #include "view/ViewRows.h"
 
 class ViewDropTarget;
@@ -44,12 +45,6 @@ public:
 
     // The window procedure of "LumoraNSClass".
     static LRESULT CALLBACK ViewWndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
-
-    // Merging into the browser.
-    void OnActivate(UINT uState);
-    void MergeToolbar();
-    void UpdateToolbar();
-    void UpdateStatusBar(bool fTexts, bool fParts);
 
     // Commands: every menu item, button, key, context menu and row activation arrives here.
     void ShowItemMenu(int x, int y, bool fDefault, int idCommand);
@@ -126,36 +121,17 @@ private:
     void DragSelection();
     void CancelCut();
 
-    // Menus and status texts (BrowserMerge.cpp).
-    HWND AttachBrowser(IShellBrowser* psb);
-    void NotifyViewActive();
-    bool ShowsFolderTree();
-    void OnInitMenuPopup(HMENU hmenu);
-    void ReplaceSharedMenu(UINT uState);
-    void DestroySharedMenu();
-    void BuildFileMenu(HMENU hmenu, UINT uState);
-    void BuildEditMenu(HMENU hmenu, UINT uState);
-    void BuildViewMenu(HMENU hmenu);
-    void BuildHelpMenu(HMENU hmenu);
-    int AddToolbarBitmap(UINT idBitmap);
-    void SetStatusParts();
-    void SetStatusTexts();
-    LRESULT SendToControl(UINT id, UINT uMsg, WPARAM wParam, LPARAM lParam);
-
-    // Fields, destroyed in reverse order: the rows before the connection and the folder.
+    // Fields, destroyed in reverse order: the parts before the connection and the folder.
     HWND m_hwndView = nullptr;
     IDataObject* m_pClipboardData = nullptr;  // not owned: only compared
-    UINT m_uState = SVUIA_DEACTIVATE;
     FOLDERSETTINGS m_FolderSettings = {FVM_DETAILS, 0};
-    ComPtr<IShellBrowser> m_pShellBrowser;
-    HWND m_hwndParent = nullptr;
     ComPtr<IShellFolder> m_pFolder;
     UINT m_fCutPending = 0;
     HACCEL m_hAccel = nullptr;  // a module resource: not destroyed
-    HMENU m_hMenu = nullptr;
     CameraConnectionUse m_connection;
     CameraConnection* m_pConnection = nullptr;
     ViewRows m_rows;
+    BrowserMerge m_merge;
     ComPtr<ViewDropTarget> m_pDropTarget;
     bool m_fDropRegistered = false;
     bool m_fBusy = false;                   // a command, drag or upload of the view runs
@@ -163,8 +139,6 @@ private:
     bool m_fSelectionChangePosted = false;  // toolbar and status follow the selection soon
 };
 
-// The command of a view mode's menu item and button: Details for every mode it does not know.
-UINT ViewModeCommand(UINT viewMode);
 // Posted to the view window when the selection changed: toolbar and status texts follow
 // once a burst of changes is over.
 UINT ViewSelectionChangedMessage();

@@ -91,7 +91,7 @@ HRESULT CameraView::InvokeMenuCommand(UINT idCommand, UINT cidl, const LPCITEMID
 // False when memory ran out.
 bool CameraView::CopySelection(ItemCopies* pItems)
 {
-    if (m_uState == SVUIA_ACTIVATE_NOFOCUS) return true;
+    if (m_merge.State() == SVUIA_ACTIVATE_NOFOCUS) return true;
     UINT cidl = 0;
     MallocPtr<LPCITEMIDLIST> selection(m_rows.Malloc(), m_rows.CollectSelection(&cidl));
     if (cidl == 0) return true;
@@ -104,16 +104,16 @@ ComPtr<IContextMenu> CameraView::ContextMenuFor(const ItemCopies& items)
     ComPtr<IContextMenu> menu;
     void** ppv = reinterpret_cast<void**>(menu.GetAddressOf());
     if (items.Count() != 0)
-        m_pFolder->GetUIObjectOf(m_hwndParent, items.Count(), items.Items(), IID_IContextMenu, nullptr, ppv);
+        m_pFolder->GetUIObjectOf(m_merge.ParentWindow(), items.Count(), items.Items(), IID_IContextMenu, nullptr, ppv);
     else
-        m_pFolder->CreateViewObject(m_hwndParent, IID_IContextMenu, ppv);
+        m_pFolder->CreateViewObject(m_merge.ParentWindow(), IID_IContextMenu, ppv);
     return menu;
 }
 
 // CMF_EXPLORE when the browser shows a folder tree, else CMF_NORMAL.
 UINT CameraView::ContextMenuFlags()
 {
-    return ShowsFolderTree() ? CMF_EXPLORE : CMF_NORMAL;
+    return m_merge.ShowsFolderTree() ? CMF_EXPLORE : CMF_NORMAL;
 }
 
 // The default item, the given command (which needs no item of its own), or the popup's
@@ -162,8 +162,8 @@ void CameraView::InvokeMenuVerb(IContextMenu* pMenu, UINT idCommand)
 // After every command: the toolbar's buttons and the status texts.
 void CameraView::FinishCommand()
 {
-    UpdateToolbar();
-    UpdateStatusBar(true, false);
+    m_merge.UpdateToolbar();
+    m_merge.UpdateStatusBar(true, false);
 }
 
 // Opens each file through a temporary copy, in one unit of camera work; the first file
