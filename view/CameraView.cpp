@@ -59,9 +59,9 @@ HRESULT InvokeViewCommand(HWND hwnd, UINT idCommand, UINT cidl, const LPCITEMIDL
 
 CameraView::CameraView(IShellFolder* folder)
     : m_pFolder(folder),
-      m_pConnection(m_connection.Get()),
       m_rows(folder),
-      m_merge(*this, m_rows, m_connection.Get())
+      m_merge(*this, m_rows, m_connection.Get()),
+      m_commands(*this, m_rows, m_merge, folder, m_connection.Get())
 {
 }
 
@@ -286,10 +286,10 @@ LRESULT CameraView::HandleMessage(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lP
     case WM_NOTIFY: OnNotify(reinterpret_cast<const NMHDR*>(lParam)); return 0;
     case WM_CONTEXTMENU: {
         const POINT pt = m_rows.ContextMenuPosition(lParam);
-        ShowItemMenu(pt.x, pt.y, false, -1);
+        m_commands.ShowItemMenu(pt.x, pt.y, false, -1);
         return 0;
     }
-    case WM_COMMAND: ShowItemMenu(0, 0, false, LOWORD(wParam)); return 0;
+    case WM_COMMAND: m_commands.ShowItemMenu(0, 0, false, LOWORD(wParam)); return 0;
     case WM_INITMENUPOPUP: m_merge.OnInitMenuPopup(reinterpret_cast<HMENU>(wParam)); return 0;
     }
     if (uMsg == CameraRefreshMessage()) {

@@ -7,10 +7,10 @@
 #include "base/ComObject.h"
 #include "base/Raii.h"
 #include "camera/CameraConnectionUse.h"
-#include "items/ItemCopies.h"
 #include "transfer/ItemView.h"
 #include "transfer/ViewOperation.h"
 #include "view/BrowserMerge.h"
+#include "view/ViewCommands.h"
 #include "view/ViewRows.h"
 
 class ViewDropTarget;
@@ -47,38 +47,33 @@ public:
     static LRESULT CALLBACK ViewWndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
     // Commands: every menu item, button, key, context menu and row activation arrives here.
-    void ShowItemMenu(int x, int y, bool fDefault, int idCommand);
+    void ShowItemMenu(int x, int y, bool fDefault, int idCommand) { m_commands.ShowItemMenu(x, y, fDefault, idCommand); }
     // A command of the view chosen through the folder's context menu for its items: carried
     // out as if chosen in the view, on those items. S_OK when it was done; a failure when
     // it was not (E_FAIL while another command of the view runs, E_INVALIDARG for a
     // command on files through a menu made for none).
-    HRESULT InvokeMenuCommand(UINT idCommand, UINT cidl, const LPCITEMIDLIST* apidl);
-    // The handlers; each answers whether it did what it was asked.
-    bool OpenItems(UINT cidl, LPCITEMIDLIST* apidl);
-    bool DeleteItems(UINT cidl, LPCITEMIDLIST* apidl);
-    BOOL CopyItemsToClipboard(UINT cidl, LPCITEMIDLIST* apidl, UINT fCut);
-    HRESULT PasteFromClipboard();
-    void SelectAllItems();
-    void InvertSelection();
-    void SetViewMode(UINT uViewMode);
+    HRESULT InvokeMenuCommand(UINT idCommand, UINT cidl, const LPCITEMIDLIST* apidl)
+    {
+        return m_commands.InvokeMenuCommand(idCommand, cidl, apidl);
+    }
+    void SetViewMode(UINT uViewMode) { m_commands.SetViewMode(uViewMode); }
 
     // ItemView (the rest of it)
     void MarkCutItems(LPCITEMIDLIST* apidl, UINT cidl, BOOL fMark) override { m_rows.MarkCutItems(apidl, cidl, fMark); }
     void RemoveCutRows() override { m_rows.RemoveCutRows(); }
-    // PC files to the camera, from a CF_HDROP list; a block that is no sound list sends nothing.
-    HRESULT UploadFiles(HDROP hDrop) override;
-    // Whether a data object is the one the view placed on the clipboard or is dragging out.
-    bool IsOwnData(IDataObject* pData) const override { return pData && pData == m_pClipboardData; }
+    bool IsOwnData(IDataObject* pData) const override { return m_commands.IsOwnData(pData); }
+    HRESULT UploadFiles(HDROP hDrop) override { return m_commands.UploadFiles(hDrop); }
     bool BeginOperation() override;
     void EndOperation() override;
 
     POINT ContextMenuPosition(LPARAM lParam) const { return m_rows.ContextMenuPosition(lParam); }
     // The last Cut or Copy: whether it was a Cut still pending, and its data (not owned).
-    UINT CutPending() const { return m_fCutPending; }
-    IDataObject* ClipboardData() const { return m_pClipboardData; }
+    UINT CutPending() const { return m_commands.CutPending(); }
+    IDataObject* ClipboardData() const { return m_commands.ClipboardData(); }
     HWND ListWindow() const { return m_rows.ListWindow(); }
 
     ViewRows& Rows() { return m_rows; }
+    ViewCommands& Commands() { return m_commands; }
     HWND Window() const { return m_hwndView; }
     UINT ViewMode() const { return m_FolderSettings.ViewMode; }
     void RememberViewMode(UINT uViewMode) { m_FolderSettings.ViewMode = uViewMode; }
@@ -109,29 +104,15 @@ private:
     void OnItemActivate();
     void OnEndTrack(const NMHEADERA* pnmh);
 
-    // Choosing and carrying out commands (ViewCommands.cpp).
-    void RunItemMenu(int x, int y, bool fDefault, int idCommand);
-    bool CopySelection(ItemCopies* pItems);
-    ComPtr<IContextMenu> ContextMenuFor(const ItemCopies& items);
-    UINT ContextMenuFlags();
-    UINT ChooseCommand(HMENU hmenu, int x, int y, bool fDefault, int idCommand);
-    HRESULT RunCommand(UINT idCommand, UINT cidl, LPCITEMIDLIST* apidl);
-    void InvokeMenuVerb(IContextMenu* pMenu, UINT idCommand);
-    void FinishCommand();
-    void DragSelection();
-    void CancelCut();
-
     // Fields, destroyed in reverse order: the parts before the connection and the folder.
     HWND m_hwndView = nullptr;
-    IDataObject* m_pClipboardData = nullptr;  // not owned: only compared
     FOLDERSETTINGS m_FolderSettings = {FVM_DETAILS, 0};
     ComPtr<IShellFolder> m_pFolder;
-    UINT m_fCutPending = 0;
     HACCEL m_hAccel = nullptr;  // a module resource: not destroyed
     CameraConnectionUse m_connection;
-    CameraConnection* m_pConnection = nullptr;
     ViewRows m_rows;
     BrowserMerge m_merge;
+    ViewCommands m_commands;
     ComPtr<ViewDropTarget> m_pDropTarget;
     bool m_fDropRegistered = false;
     bool m_fBusy = false;                   // a command, drag or upload of the view runs

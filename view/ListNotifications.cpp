@@ -19,9 +19,9 @@ void CameraView::OnListNotify(const NMHDR* pnmh)
     case LVN_GETDISPINFOA: m_rows.GetDisplayInfo(const_cast<NMLVDISPINFOA*>(reinterpret_cast<const NMLVDISPINFOA*>(pnmh))); break;
     case LVN_ITEMCHANGED: OnItemChanged(reinterpret_cast<const NMLISTVIEW*>(pnmh)); break;
     case LVN_ITEMACTIVATE: OnItemActivate(); break;
-    case LVN_BEGINDRAG: DragSelection(); break;
+    case LVN_BEGINDRAG: m_commands.DragSelection(); break;
     case LVN_KEYDOWN:
-        if (reinterpret_cast<const NMLVKEYDOWN*>(pnmh)->wVKey == VK_ESCAPE) CancelCut();
+        if (reinterpret_cast<const NMLVKEYDOWN*>(pnmh)->wVKey == VK_ESCAPE) m_commands.CancelCut();
         break;
     case LVN_COLUMNCLICK: m_rows.SortByColumn(reinterpret_cast<const NMLISTVIEW*>(pnmh)->iSubItem); break;
     case LVN_DELETEITEM:
@@ -51,7 +51,7 @@ void CameraView::OnItemChanged(const NMLISTVIEW* pnmlv)
 // default command, so nothing happens.
 void CameraView::OnItemActivate()
 {
-    ShowItemMenu(0, 0, true, -1);
+    m_commands.ShowItemMenu(0, 0, true, -1);
 }
 
 // The end of a divider drag: the dragged column's new width is in the notification (the
