@@ -1,5 +1,4 @@
-// What the transfer layer needs of the view that lists the camera's files, and how it finds
-// that view from the view's window.
+// What the transfer layer needs of the view that lists the camera's files, and finding that view from its window.
 #pragma once
 #include <windows.h>
 #include <ole2.h>

@@ -1,5 +1,4 @@
-// Takes PC files dropped onto the camera view and hands their CF_HDROP list to the
-// view's UploadFiles. Every drag over the view is offered a copy; only Drop looks at the data.
+// The camera view's drop target: PC files dropped onto the view go to the view's UploadFiles.
 #pragma once
 #include <windows.h>
 #include <ole2.h>
@@ -7,6 +6,8 @@
 #include "camera/CameraConnectionUse.h"
 #include "transfer/ItemView.h"
 
+// Every drag over the view is offered a copy; only Drop looks at the data, and hands its
+// CF_HDROP list to the view.
 class ViewDropTarget final : public ComObject<ViewDropTarget, IDropTarget> {
 public:
     // A drop target serving the view (not counted: the view owns its drop target), with one

@@ -61,7 +61,8 @@ CameraView::CameraView(IShellFolder* folder)
     : m_pFolder(folder),
       m_rows(folder),
       m_merge(*this, m_rows, m_connection.Get()),
-      m_commands(*this, m_rows, m_merge, folder, m_connection.Get())
+      m_commands(*this, m_rows, m_merge, folder, m_connection.Get()),
+      m_notifications(*this, m_rows, m_commands)
 {
 }
 
@@ -283,7 +284,7 @@ LRESULT CameraView::HandleMessage(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lP
     case WM_SETTINGCHANGE:
         if (lParam && lstrcmpiA(reinterpret_cast<const char*>(lParam), "ShellState") == 0) m_rows.ApplyShellSettings();
         return 0;
-    case WM_NOTIFY: OnNotify(reinterpret_cast<const NMHDR*>(lParam)); return 0;
+    case WM_NOTIFY: m_notifications.OnNotify(reinterpret_cast<const NMHDR*>(lParam)); return 0;
     case WM_CONTEXTMENU: {
         const POINT pt = m_rows.ContextMenuPosition(lParam);
         m_commands.ShowItemMenu(pt.x, pt.y, false, -1);

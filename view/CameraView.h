@@ -1,5 +1,4 @@
-// The camera folder's view: the object the browser embeds in its window, with the list of
-// the camera's files, the browser's merged menus, toolbar buttons and status texts.
+// The camera folder's view: the IShellView object the browser embeds, its window and the window's messages.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -10,6 +9,7 @@
 #include "transfer/ItemView.h"
 #include "transfer/ViewOperation.h"
 #include "view/BrowserMerge.h"
+#include "view/ListNotifications.h"
 #include "view/ViewCommands.h"
 #include "view/ViewRows.h"
 
@@ -18,6 +18,8 @@ class ViewDropTarget;
 // The view window's class.
 extern const char kViewClassName[];  // "LumoraNSClass"
 
+// The view shows the camera's files in its rows, merges its menus, buttons and status texts
+// into the browser (BrowserMerge) and carries out its commands (ViewCommands).
 class CameraView final : public ComObject<CameraView, IShellView, ItemView> {
 public:
     // A view of the folder with one reference, or null when it cannot be made.
@@ -43,6 +45,14 @@ public:
     IFACEMETHODIMP SelectItem(LPCITEMIDLIST pidlItem, SVSIF uFlags) override;
     IFACEMETHODIMP GetItemObject(UINT uItem, REFIID riid, void** ppv) override;
 
+    // ItemView (the rest of it)
+    void MarkCutItems(LPCITEMIDLIST* apidl, UINT cidl, BOOL fMark) override { m_rows.MarkCutItems(apidl, cidl, fMark); }
+    void RemoveCutRows() override { m_rows.RemoveCutRows(); }
+    bool IsOwnData(IDataObject* pData) const override { return m_commands.IsOwnData(pData); }
+    HRESULT UploadFiles(HDROP hDrop) override { return m_commands.UploadFiles(hDrop); }
+    bool BeginOperation() override;
+    void EndOperation() override;
+
     // The window procedure of "LumoraNSClass".
     static LRESULT CALLBACK ViewWndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
@@ -57,63 +67,47 @@ public:
         return m_commands.InvokeMenuCommand(idCommand, cidl, apidl);
     }
     void SetViewMode(UINT uViewMode) { m_commands.SetViewMode(uViewMode); }
-
-    // ItemView (the rest of it)
-    void MarkCutItems(LPCITEMIDLIST* apidl, UINT cidl, BOOL fMark) override { m_rows.MarkCutItems(apidl, cidl, fMark); }
-    void RemoveCutRows() override { m_rows.RemoveCutRows(); }
-    bool IsOwnData(IDataObject* pData) const override { return m_commands.IsOwnData(pData); }
-    HRESULT UploadFiles(HDROP hDrop) override { return m_commands.UploadFiles(hDrop); }
-    bool BeginOperation() override;
-    void EndOperation() override;
-
     POINT ContextMenuPosition(LPARAM lParam) const { return m_rows.ContextMenuPosition(lParam); }
     // The last Cut or Copy: whether it was a Cut still pending, and its data (not owned).
     UINT CutPending() const { return m_commands.CutPending(); }
     IDataObject* ClipboardData() const { return m_commands.ClipboardData(); }
     HWND ListWindow() const { return m_rows.ListWindow(); }
 
+    // The view's parts, and what they ask of the view itself.
     ViewRows& Rows() { return m_rows; }
     ViewCommands& Commands() { return m_commands; }
     HWND Window() const { return m_hwndView; }
     UINT ViewMode() const { return m_FolderSettings.ViewMode; }
     void RememberViewMode(UINT uViewMode) { m_FolderSettings.ViewMode = uViewMode; }
+    void OnViewWindowFocus();
+    void OnListFocusLost(HWND hwndFocus);
+    void PostSelectionChanged();
 
 private:
     explicit CameraView(IShellFolder* folder);
     ~CameraView() override;
     bool Initialize();
 
-    // The window.
     static bool RegisterViewClass();
     LRESULT HandleMessage(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
     void OnFocusMessage(UINT uMsg, HWND hwndOther);
     void OnSelectionChanged();
-    void PostSelectionChanged();
     void OnCreate();
     void OnSize(int cx, int cy);
     void OnWindowDestroyed();
-    void OnViewWindowFocus();
-    void OnListFocusLost(HWND hwndFocus);
     void DetachWindow();
-
-    // The list's and the header's notifications (ListNotifications.cpp).
-    void OnNotify(const NMHDR* pnmh);
-    void OnListNotify(const NMHDR* pnmh);
-    void OnHeaderNotify(const NMHDR* pnmh);
-    void OnItemChanged(const NMLISTVIEW* pnmlv);
-    void OnItemActivate();
-    void OnEndTrack(const NMHEADERA* pnmh);
 
     // Fields, destroyed in reverse order: the parts before the connection and the folder.
     HWND m_hwndView = nullptr;
     FOLDERSETTINGS m_FolderSettings = {FVM_DETAILS, 0};
     ComPtr<IShellFolder> m_pFolder;
-    HACCEL m_hAccel = nullptr;  // a module resource: not destroyed
     CameraConnectionUse m_connection;
     ViewRows m_rows;
     BrowserMerge m_merge;
     ViewCommands m_commands;
+    ListNotifications m_notifications;
     ComPtr<ViewDropTarget> m_pDropTarget;
+    HACCEL m_hAccel = nullptr;  // a module resource: not destroyed
     bool m_fDropRegistered = false;
     bool m_fBusy = false;                   // a command, drag or upload of the view runs
     bool m_fRefreshPending = false;         // a refresh asked for while busy: done at the end

@@ -1,10 +1,11 @@
 // The notifications of the view's list and of its header, passed on to the rows, the commands and the view.
+#include "view/ListNotifications.h"
 #include "folder/CameraFolder.h"
 #include "view/CameraView.h"
 #include "view/DisplaySettings.h"
 
 // Notifications of the list and of its header (which the list passes on).
-void CameraView::OnNotify(const NMHDR* pnmh)
+void ListNotifications::OnNotify(const NMHDR* pnmh)
 {
     const HWND list = m_rows.ListWindow();
     if (!pnmh || !list) return;
@@ -13,7 +14,7 @@ void CameraView::OnNotify(const NMHDR* pnmh)
 }
 
 // The list's notifications.
-void CameraView::OnListNotify(const NMHDR* pnmh)
+void ListNotifications::OnListNotify(const NMHDR* pnmh)
 {
     switch (pnmh->code) {
     case LVN_GETDISPINFOA: m_rows.GetDisplayInfo(const_cast<NMLVDISPINFOA*>(reinterpret_cast<const NMLVDISPINFOA*>(pnmh))); break;
@@ -27,36 +28,36 @@ void CameraView::OnListNotify(const NMHDR* pnmh)
     case LVN_DELETEITEM:
         m_rows.FreeDeletedItem(reinterpret_cast<LPITEMIDLIST>(reinterpret_cast<const NMLISTVIEW*>(pnmh)->lParam));
         break;
-    case NM_SETFOCUS: OnViewWindowFocus(); break;
-    case NM_KILLFOCUS: OnListFocusLost(GetFocus()); break;
+    case NM_SETFOCUS: m_view.OnViewWindowFocus(); break;
+    case NM_KILLFOCUS: m_view.OnListFocusLost(GetFocus()); break;
     }
 }
 
 // The header's notifications: the end of a divider drag stores the widths.
-void CameraView::OnHeaderNotify(const NMHDR* pnmh)
+void ListNotifications::OnHeaderNotify(const NMHDR* pnmh)
 {
     if (pnmh->code == HDN_ENDTRACKA || pnmh->code == HDN_ENDTRACKW) OnEndTrack(reinterpret_cast<const NMHEADERA*>(pnmh));
 }
 
 // A row's state changed: the toolbar and the status texts follow once the burst is over.
-void CameraView::OnItemChanged(const NMLISTVIEW* pnmlv)
+void ListNotifications::OnItemChanged(const NMLISTVIEW* pnmlv)
 {
     if (!(pnmlv->uChanged & LVIF_STATE)) return;
-    if ((pnmlv->uOldState ^ pnmlv->uNewState) & LVIS_SELECTED) PostSelectionChanged();
+    if ((pnmlv->uOldState ^ pnmlv->uNewState) & LVIS_SELECTED) m_view.PostSelectionChanged();
 }
 
 // Double-click, Enter (or a single click with that setting) on a row: the default command
 // of the selection's menu (Open). The notification is read no further than its header: for
 // Enter, Wine's list sends a bare NMHDR. Without a selection the background menu has no
 // default command, so nothing happens.
-void CameraView::OnItemActivate()
+void ListNotifications::OnItemActivate()
 {
     m_commands.ShowItemMenu(0, 0, true, -1);
 }
 
 // The end of a divider drag: the dragged column's new width is in the notification (the
 // list still answers the old one); the others are read from the list. Stored at once.
-void CameraView::OnEndTrack(const NMHEADERA* pnmh)
+void ListNotifications::OnEndTrack(const NMHEADERA* pnmh)
 {
     DisplaySettings settings = {};
     for (int column = 0; column < kColumnCount; ++column)
