@@ -232,7 +232,7 @@ public:
         View()->Refresh();
         HWND list = GetDlgItem(m_pBrowser->ViewWindow(), IDC_LIST);
         char rowName[16];
-        for (int row = 0; View()->GetListItemName(row, rowName); ++row) {
+        for (int row = 0; View()->Rows().GetListItemName(row, rowName); ++row) {
             if (lstrcmpA(rowName, name) != 0) continue;
             LVITEMA item = {};
             item.mask = LVIF_PARAM;

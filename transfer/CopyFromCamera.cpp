@@ -77,7 +77,7 @@ void ItemDataObject::CopyItemsToTemp(CameraConnection* connection, wchar_t* path
 // is verifiably gone is deleted on the camera. Every other file stays, and the view lists
 // the camera again for it, once the deletions are done (a listing in between would show
 // files about to go).
-void ItemDataObject::FinishMove(CameraView* view)
+void ItemDataObject::FinishMove(ItemView* view)
 {
     view->RemoveCutRows();
     CameraWork work(m_connection.Get(), m_hwndOwner);

@@ -195,7 +195,7 @@ HRESULT ItemDataObject::TakeDropEffect(UINT cfFormat, HGLOBAL hGlobal)
         effect = *block.Get();
     }
     if (effect == DROPEFFECT_NONE && cfFormat == m_cfPerformedDropEffect) return E_INVALIDARG;
-    ComPtr<CameraView> view = Adopt(ViewFromWindow(m_hwndOwner));
+    ComPtr<ItemView> view = Adopt(ItemViewFromWindow(m_hwndOwner));
     if (!view) return S_OK;
     if (effect == DROPEFFECT_MOVE) FinishMove(view.Get());
     else view->MarkCutItems(m_items.Items(), m_items.Count(), FALSE);

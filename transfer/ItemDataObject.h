@@ -13,7 +13,9 @@
 #include "base/ComObject.h"
 #include "base/Raii.h"
 #include "transfer/ListedCopy.h"
-#include "view/CameraView.h"
+#include "items/ItemCopies.h"
+#include "camera/CameraConnectionUse.h"
+#include "transfer/ItemView.h"
 
 class ItemDataObject final : public ComObject<ItemDataObject, IDataObject, IEnumFORMATETC> {
 public:
@@ -55,7 +57,7 @@ private:
     // Copying out (CopyFromCamera.cpp).
     HGLOBAL BuildDropFiles(bool fReadOnly);
     void CopyItemsToTemp(CameraConnection* connection, wchar_t* paths, SIZE_T* pcchPaths, bool fReadOnly);
-    void FinishMove(CameraView* view);
+    void FinishMove(ItemView* view);
     bool IsCopyMovedAway(UINT item);
 
     // Destroyed in reverse: the items and the block go before the manager and the allocator.

@@ -1,5 +1,7 @@
+// The drop target of the camera view: every drag is offered a copy, a drop sends the files.
 #include "transfer/ViewDropTarget.h"
 #include <new>
+#include "transfer/ViewOperation.h"
 
 namespace {
 // The one format taken: a CF_HDROP file list in global memory.
@@ -17,7 +19,7 @@ HRESULT OfferCopy(DWORD* pdwEffect)
 }
 }  // namespace
 
-ViewDropTarget* ViewDropTarget::Create(CameraView* view)
+ViewDropTarget* ViewDropTarget::Create(ItemView* view)
 {
     return new (std::nothrow) ViewDropTarget(view);
 }
@@ -62,7 +64,7 @@ IFACEMETHODIMP ViewDropTarget::Drop(IDataObject* pDataObj, DWORD, POINTL, DWORD*
     FORMATETC format = DropFilesFormat();
     const HRESULT hr = pDataObj->QueryGetData(&format);
     if (hr != S_OK) return hr;
-    ComPtr<CameraView> view(m_pView);  // the upload's messages may let the browser release it
+    ComPtr<ItemView> view(m_pView);  // the upload's messages may let the browser release it
     ViewOperation operation(view.Get());
     if (!operation) return S_OK;
     const HRESULT result = UploadDroppedFiles(view.Get(), pDataObj);
@@ -72,7 +74,7 @@ IFACEMETHODIMP ViewDropTarget::Drop(IDataObject* pDataObj, DWORD, POINTL, DWORD*
 
 // Fetches the CF_HDROP list, which must come as a handle of global memory, and hands it to
 // the view's upload (which checks the list itself).
-HRESULT ViewDropTarget::UploadDroppedFiles(CameraView* view, IDataObject* pDataObj)
+HRESULT ViewDropTarget::UploadDroppedFiles(ItemView* view, IDataObject* pDataObj)
 {
     FORMATETC format = DropFilesFormat();
     STGMEDIUM medium = {};

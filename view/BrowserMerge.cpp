@@ -1,7 +1,7 @@
-// What the view puts into its browser: items in the File, Edit, View and Help menus,
-// buttons on the toolbar and texts in the status bar. Every browser call may be refused
-// (Wine's own explorer refuses them all); the view then simply goes without.
+// What the view puts into its browser (menus, toolbar buttons, status texts) and every call it makes to the browser.
+#include "view/BrowserMerge.h"
 #include <iterator>
+#include <utility>
 #include <shlwapi.h>
 #include "camera/ProductName.h"
 #include "base/TextHelpers.h"
@@ -53,6 +53,9 @@ const ToolbarButtonDef kToolbarButtons[] = {
     {ButtonBitmap::View, IDM_VIEW_LIST, VIEW_LIST, TBSTATE_ENABLED, BTNS_CHECKGROUP},
     {ButtonBitmap::View, IDM_VIEW_DETAILS, VIEW_DETAILS, TBSTATE_ENABLED, BTNS_CHECKGROUP},
 };
+
+// The merged commands that act on selected rows.
+const UINT kSelectionCommands[] = {IDM_DELETE, IDM_OPEN, IDM_CUT, IDM_COPY};
 
 // The toolbar buttons that follow the selection.
 const UINT kSelectionButtons[] = {IDM_OPEN, IDM_DELETE, IDM_COPY, IDM_CUT, IDM_SELECTALL, IDM_INVERTSELECTION};
@@ -129,9 +132,28 @@ void LoadAboutText(char* text)
 
 }  // namespace
 
+UINT ViewModeCommand(UINT viewMode)
+{
+    switch (viewMode) {
+    case FVM_ICON: return IDM_VIEW_LARGEICONS;
+    case FVM_SMALLICON: return IDM_VIEW_SMALLICONS;
+    case FVM_LIST: return IDM_VIEW_LIST;
+    default: return IDM_VIEW_DETAILS;
+    }
+}
+
+// Keeps the browser and asks it for its window.
+HWND BrowserMerge::Attach(IShellBrowser* psb)
+{
+    m_pShellBrowser = psb;
+    m_hwndParent = nullptr;
+    psb->GetWindow(&m_hwndParent);
+    return m_hwndParent;
+}
+
 // A new activation state: an active view rebuilds the shared menu; an inactive one lets
 // the camera link close (now, or when the camera work running on any thread ends).
-void CameraView::OnActivate(UINT uState)
+void BrowserMerge::OnActivate(UINT uState)
 {
     if (uState == m_uState) return;
     if (uState != SVUIA_DEACTIVATE) ReplaceSharedMenu(uState);
@@ -142,10 +164,10 @@ void CameraView::OnActivate(UINT uState)
 }
 
 // A fresh shared menu: the browser's popups with the view's items (File and Edit with focus only).
-void CameraView::ReplaceSharedMenu(UINT uState)
+void BrowserMerge::ReplaceSharedMenu(UINT uState)
 {
     DestroySharedMenu();
-    if (m_hwndList) SendMessageA(m_hwndList, LVM_ARRANGE, LVA_ALIGNTOP, 0);
+    m_rows.Arrange();
     if (!m_pShellBrowser) return;
     m_hMenu = CreateMenu();
     if (!m_hMenu) return;
@@ -155,11 +177,11 @@ void CameraView::ReplaceSharedMenu(UINT uState)
     if (HMENU edit = FindPopup(m_hMenu, FCIDM_MENU_EDIT)) BuildEditMenu(edit, uState);
     if (HMENU view = FindPopup(m_hMenu, FCIDM_MENU_VIEW)) BuildViewMenu(view);
     if (HMENU help = FindPopup(m_hMenu, FCIDM_MENU_HELP)) BuildHelpMenu(help);
-    m_pShellBrowser->SetMenuSB(m_hMenu, nullptr, m_hwndView);
+    m_pShellBrowser->SetMenuSB(m_hMenu, nullptr, m_view.Window());
 }
 
 // Hands the browser's popups back and destroys the shared menu.
-void CameraView::DestroySharedMenu()
+void BrowserMerge::DestroySharedMenu()
 {
     if (!m_hMenu) return;
     if (m_pShellBrowser) {
@@ -170,25 +192,25 @@ void CameraView::DestroySharedMenu()
 }
 
 // Open and Delete at the top of the File menu, with focus.
-void CameraView::BuildFileMenu(HMENU hmenu, UINT uState)
+void BrowserMerge::BuildFileMenu(HMENU hmenu, UINT uState)
 {
     if (uState == SVUIA_ACTIVATE_FOCUS) InsertItems(hmenu, 0, kFileItems);
 }
 
 // The clipboard and selection commands at the top of the Edit menu, with focus.
-void CameraView::BuildEditMenu(HMENU hmenu, UINT uState)
+void BrowserMerge::BuildEditMenu(HMENU hmenu, UINT uState)
 {
     if (uState == SVUIA_ACTIVATE_FOCUS) InsertItems(hmenu, 0, kEditItems);
 }
 
 // The four view modes just above the browser's options separator (at the end without one).
-void CameraView::BuildViewMenu(HMENU hmenu)
+void BrowserMerge::BuildViewMenu(HMENU hmenu)
 {
     InsertItems(hmenu, PositionBefore(hmenu, FCIDM_MENU_VIEW_SEP_OPTIONS), kViewItems);
 }
 
 // The About item before the Help popup's own FCIDM_MENU_HELP item, or at its end without one.
-void CameraView::BuildHelpMenu(HMENU hmenu)
+void BrowserMerge::BuildHelpMenu(HMENU hmenu)
 {
     char text[kTextCapacity];
     LoadAboutText(text);
@@ -196,7 +218,7 @@ void CameraView::BuildHelpMenu(HMENU hmenu)
 }
 
 // The view's buttons after the browser's, with images from the common controls' bitmaps.
-void CameraView::MergeToolbar()
+void BrowserMerge::MergeToolbar()
 {
     if (!m_pShellBrowser) return;
     m_pShellBrowser->SetToolbarItems(nullptr, 0, FCT_MERGE);
@@ -219,7 +241,7 @@ void CameraView::MergeToolbar()
 
 // Adds a common-control bitmap to the browser's toolbar; its first image index, or -1
 // when the browser does not let the view reach its toolbar.
-int CameraView::AddToolbarBitmap(UINT idBitmap)
+int BrowserMerge::AddToolbarBitmap(UINT idBitmap)
 {
     TBADDBITMAP bitmap = {HINST_COMMCTRL, idBitmap};
     LRESULT first = -1;
@@ -228,16 +250,16 @@ int CameraView::AddToolbarBitmap(UINT idBitmap)
 }
 
 // The selection buttons follow the selection; the current view mode's button is checked.
-void CameraView::UpdateToolbar()
+void BrowserMerge::UpdateToolbar()
 {
     if (!m_pShellBrowser) return;
-    const BOOL enable = SelectedCount() != 0;
+    const BOOL enable = m_rows.SelectedCount() != 0;
     for (UINT id : kSelectionButtons) SendToControl(FCW_TOOLBAR, TB_ENABLEBUTTON, id, MAKELONG(enable, 0));
-    SendToControl(FCW_TOOLBAR, TB_CHECKBUTTON, ViewModeCommand(m_FolderSettings.ViewMode), MAKELONG(TRUE, 0));
+    SendToControl(FCW_TOOLBAR, TB_CHECKBUTTON, ViewModeCommand(m_view.ViewMode()), MAKELONG(TRUE, 0));
 }
 
 // The status bar's three parts and/or its texts.
-void CameraView::UpdateStatusBar(bool fTexts, bool fParts)
+void BrowserMerge::UpdateStatusBar(bool fTexts, bool fParts)
 {
     if (!m_pShellBrowser) return;
     if (fParts) SetStatusParts();
@@ -245,7 +267,7 @@ void CameraView::UpdateStatusBar(bool fTexts, bool fParts)
 }
 
 // Three parts across the status bar's width.
-void CameraView::SetStatusParts()
+void BrowserMerge::SetStatusParts()
 {
     HWND status = nullptr;
     if (FAILED(m_pShellBrowser->GetControlWindow(FCW_STATUS, &status)) || !status) return;
@@ -256,35 +278,53 @@ void CameraView::SetStatusParts()
 }
 
 // The object count (selected ones, or all), their byte size (summed in 64 bits), the product name.
-void CameraView::SetStatusTexts()
+void BrowserMerge::SetStatusTexts()
 {
-    const UINT selected = SelectedCount();
-    const int count = selected ? static_cast<int>(selected) : RowCount();
+    const UINT selected = m_rows.SelectedCount();
+    const int count = selected ? static_cast<int>(selected) : m_rows.RowCount();
     char format[kTextCapacity] = "";
     char text[kTextCapacity] = "";
     LoadStringA(g_hinstModule, selected ? IDS_STATUS_SELECTED : IDS_STATUS_OBJECTS, format, kTextCapacity);
     wnsprintfA(text, kTextCapacity, format, count);
     SendToControl(FCW_STATUS, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text));
 
-    StrFormatByteSize64A(static_cast<LONGLONG>(CountedBytes(selected != 0)), text, kTextCapacity);
+    StrFormatByteSize64A(static_cast<LONGLONG>(m_rows.CountedBytes(selected != 0)), text, kTextCapacity);
     SendToControl(FCW_STATUS, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text));
 
     LoadProductName(text, kTextCapacity);
     SendToControl(FCW_STATUS, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(text));
 }
 
-// The bytes of the selected rows, or of all rows.
-ULONGLONG CameraView::CountedBytes(bool fSelectedOnly) const
-{
-    ULONGLONG total = 0;
-    ForEachRow(fSelectedOnly, [&](int row) { total += m_pIdManager->GetItemFileSize(RowItem(row)); });
-    return total;
-}
-
 // A message to one of the browser's controls; the control's answer, or 0 when refused.
-LRESULT CameraView::SendToControl(UINT id, UINT uMsg, WPARAM wParam, LPARAM lParam)
+LRESULT BrowserMerge::SendToControl(UINT id, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
     if (FAILED(m_pShellBrowser->SendControlMsg(id, uMsg, wParam, lParam, &result))) return 0;
     return result;
+}
+
+// The browser hears that the view is the active one.
+void BrowserMerge::NotifyViewActive()
+{
+    if (m_pShellBrowser) m_pShellBrowser->OnViewWindowActive(&m_view);
+}
+
+// CMF_EXPLORE's condition: the browser answers a tree window.
+bool BrowserMerge::ShowsFolderTree()
+{
+    HWND tree = nullptr;
+    return m_pShellBrowser && SUCCEEDED(m_pShellBrowser->GetControlWindow(FCW_TREE, &tree)) && tree;
+}
+
+// Any popup opening over the view: selection commands follow the selection, Paste the
+// clipboard, and the current view mode is checked.
+void BrowserMerge::OnInitMenuPopup(HMENU hmenu)
+{
+    const UINT selectionState = m_rows.SelectedCount() != 0 ? MF_ENABLED : MF_GRAYED;
+    for (UINT id : kSelectionCommands) EnableMenuItem(hmenu, id, MF_BYCOMMAND | selectionState);
+    const bool canPaste = IsClipboardFormatAvailable(CF_HDROP);
+    EnableMenuItem(hmenu, IDM_PASTE, MF_BYCOMMAND | (canPaste ? MF_ENABLED : MF_GRAYED));
+    for (UINT id : {IDM_SELECTALL, IDM_INVERTSELECTION, IDM_ABOUT}) EnableMenuItem(hmenu, id, MF_BYCOMMAND | MF_ENABLED);
+    CheckMenuRadioItem(hmenu, IDM_VIEW_LARGEICONS, IDM_VIEW_DETAILS, ViewModeCommand(m_view.ViewMode()),
+                       MF_BYCOMMAND);
 }

@@ -1,7 +1,8 @@
-// The view object: its life, the IShellView methods and the window it owns.
+// The camera folder's view: the IShellView object the browser embeds, its window and the window's messages.
 #include "view/CameraView.h"
 #include <new>
 #include <utility>
+#include "folder/CameraFolder.h"
 #include "folder/FolderObjects.h"
 #include "resources/resource.h"
 #include "transfer/ViewDropTarget.h"
@@ -24,6 +25,12 @@ BOOL CALLBACK RegisterViewClassOnce(PINIT_ONCE, PVOID, PVOID*)
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = kViewClassName;
     return RegisterClassA(&wc) != 0;
+}
+
+// Whether hwnd is the window or one of its descendants.
+bool IsWithin(HWND window, HWND hwnd)
+{
+    return hwnd && (hwnd == window || IsChild(window, hwnd));
 }
 }  // namespace
 
@@ -50,17 +57,20 @@ HRESULT InvokeViewCommand(HWND hwnd, UINT idCommand, UINT cidl, const LPCITEMIDL
     return view->InvokeMenuCommand(idCommand, cidl, apidl);
 }
 
-CameraView::CameraView(IShellFolder* folder) : m_pFolder(folder), m_pConnection(m_connection.Get()) {}
+CameraView::CameraView(IShellFolder* folder)
+    : m_pFolder(folder),
+      m_rows(folder),
+      m_merge(*this, m_rows, m_connection.Get()),
+      m_commands(*this, m_rows, m_merge, folder, m_connection.Get()),
+      m_notifications(*this, m_rows, m_commands)
+{
+}
 
 // The controls, the allocator, the manager, the type names, the drop target and the keys.
 bool CameraView::Initialize()
 {
     InitCommonControls();
-    if (FAILED(SHGetMalloc(&m_pMalloc)) || !m_pMalloc) return false;
-    m_pIdManager = ItemIdManager::Create();
-    if (!m_pIdManager) return false;
-    m_pTypeCache.reset(new (std::nothrow) ItemTypeCache(m_pIdManager.get()));
-    if (!m_pTypeCache) return false;
+    if (!m_rows.Initialize()) return false;
     m_pDropTarget = Adopt(ViewDropTarget::Create(this));
     if (!m_pDropTarget) return false;
     m_hAccel = LoadAcceleratorsA(g_hinstModule, MAKEINTRESOURCEA(IDR_VIEW_ACCELERATORS));
@@ -71,7 +81,7 @@ bool CameraView::Initialize()
 CameraView::~CameraView()
 {
     if (m_pDropTarget) m_pDropTarget->DetachView();
-    DestroySharedMenu();
+    m_merge.DestroySharedMenu();
     DetachWindow();
 }
 
@@ -118,25 +128,25 @@ IFACEMETHODIMP CameraView::EnableModeless(BOOL)
 // A new activation state from the browser: menus, buttons and all status bar parts.
 IFACEMETHODIMP CameraView::UIActivate(UINT uState)
 {
-    if (uState == m_uState) return S_OK;
-    OnActivate(uState);
-    if (uState != SVUIA_DEACTIVATE) UpdateStatusBar(true, true);
+    if (uState == m_merge.State()) return S_OK;
+    m_merge.OnActivate(uState);
+    if (uState != SVUIA_DEACTIVATE) m_merge.UpdateStatusBar(true, true);
     return S_OK;
 }
 
 // Reads the camera again into the list (sorted by name); the buttons and status texts follow.
 IFACEMETHODIMP CameraView::Refresh()
 {
-    if (!m_hwndList || m_fFilling) return S_OK;  // a fill that runs reads the camera anyway
+    if (!m_rows.ListWindow() || m_rows.IsFilling()) return S_OK;  // a fill that runs reads the camera anyway
     if (m_fBusy) {
         m_fRefreshPending = true;  // the rows stay valid until the running operation ends
         return S_OK;
     }
-    SendMessageA(m_hwndList, LVM_DELETEALLITEMS, 0, 0);
-    FillList();
-    SendMessageA(m_hwndList, LVM_ARRANGE, LVA_ALIGNTOP, 0);
-    UpdateToolbar();
-    UpdateStatusBar(true, false);
+    m_rows.DeleteAllRows();
+    m_rows.FillList(m_hwndView);
+    m_rows.Arrange();
+    m_merge.UpdateToolbar();
+    m_merge.UpdateStatusBar(true, false);
     return S_OK;
 }
 
@@ -149,19 +159,17 @@ IFACEMETHODIMP CameraView::CreateViewWindow(IShellView*, LPCFOLDERSETTINGS pfs, 
     if (!pfs || !psb || !prcView) return E_INVALIDARG;
     if (m_hwndView) return E_UNEXPECTED;
     if (!RegisterViewClass()) return E_FAIL;
-    m_pShellBrowser = psb;
     m_FolderSettings = *pfs;
-    m_hwndParent = nullptr;
-    psb->GetWindow(&m_hwndParent);
+    const HWND parent = m_merge.Attach(psb);
     CreateWindowExA(WS_EX_ACCEPTFILES, kViewClassName, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                     prcView->left, prcView->top, prcView->right - prcView->left, prcView->bottom - prcView->top,
-                    m_hwndParent, nullptr, g_hinstModule, this);
+                    parent, nullptr, g_hinstModule, this);
     if (!m_hwndView) {
-        m_pShellBrowser.Reset();
+        m_merge.Detach();
         return E_FAIL;
     }
     *phWnd = m_hwndView;
-    MergeToolbar();
+    m_merge.MergeToolbar();
     m_fDropRegistered = SUCCEEDED(RegisterDragDrop(m_hwndView, m_pDropTarget.Get()));
     return S_OK;
 }
@@ -170,9 +178,9 @@ IFACEMETHODIMP CameraView::CreateViewWindow(IShellView*, LPCFOLDERSETTINGS pfs, 
 IFACEMETHODIMP CameraView::DestroyViewWindow()
 {
     UIActivate(SVUIA_DEACTIVATE);
-    DestroySharedMenu();
+    m_merge.DestroySharedMenu();
     DetachWindow();
-    m_pShellBrowser.Reset();
+    m_merge.Detach();
     return S_OK;
 }
 
@@ -210,16 +218,10 @@ IFACEMETHODIMP CameraView::GetItemObject(UINT uItem, REFIID riid, void** ppv)
     *ppv = nullptr;
     if ((uItem & SVGIO_TYPE_MASK) != SVGIO_SELECTION) return E_NOTIMPL;
     UINT cidl = 0;
-    MallocPtr<LPCITEMIDLIST> selection(m_pMalloc.Get(), CollectSelection(&cidl));
+    MallocPtr<LPCITEMIDLIST> selection(m_rows.Malloc(), m_rows.CollectSelection(&cidl));
     if (cidl == 0) return E_FAIL;
     if (!selection) return E_OUTOFMEMORY;
     return m_pFolder->GetUIObjectOf(m_hwndView, cidl, selection.Get(), riid, nullptr, ppv);
-}
-
-// Whether the object is the view's own clipboard or drag data.
-bool CameraView::IsOwnData(IDataObject* pData) const
-{
-    return pData && pData == m_pClipboardData;
 }
 
 // Registers "LumoraNSClass" once in the module. Camera windows of two threads can be made at
@@ -237,10 +239,142 @@ void CameraView::DetachWindow()
     const HWND hwnd = std::exchange(m_hwndView, nullptr);
     if (!hwnd) return;
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    FreeRowItems();
+    DetachItemView(hwnd);
+    m_rows.FreeRowItems();
     if (std::exchange(m_fDropRegistered, false)) RevokeDragDrop(hwnd);
-    m_hwndList = nullptr;
+    m_rows.ForgetList();
     DestroyWindow(hwnd);
+}
+
+UINT ViewSelectionChangedMessage()
+{
+    static const UINT message = RegisterWindowMessageA("Lumora.ViewSelectionChanged");
+    return message;
+}
+
+// Finds the view in the window's user data and lets it handle the message, holding a
+// reference so that a browser releasing the view meanwhile cannot pull it away.
+LRESULT CALLBACK CameraView::ViewWndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (uMsg == WM_NCCREATE) {
+        auto* view = static_cast<CameraView*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        if (view) {
+            view->m_hwndView = hwnd;
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+            AttachItemView(hwnd, view);
+        }
+        return DefWindowProcA(hwnd, uMsg, wParam, lParam);
+    }
+    auto* view = reinterpret_cast<CameraView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!view) return DefWindowProcA(hwnd, uMsg, wParam, lParam);
+    ComPtr<CameraView> hold(view);
+    return view->HandleMessage(hwnd, uMsg, wParam, lParam);
+}
+
+// The view window's messages.
+LRESULT CameraView::HandleMessage(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    switch (uMsg) {
+    case WM_CREATE: OnCreate(); return 0;
+    case WM_DESTROY: OnWindowDestroyed(); return 0;
+    case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_ACTIVATE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: OnFocusMessage(uMsg, reinterpret_cast<HWND>(wParam)); return 0;
+    case WM_SETTINGCHANGE:
+        if (lParam && lstrcmpiA(reinterpret_cast<const char*>(lParam), "ShellState") == 0) m_rows.ApplyShellSettings();
+        return 0;
+    case WM_NOTIFY: m_notifications.OnNotify(reinterpret_cast<const NMHDR*>(lParam)); return 0;
+    case WM_CONTEXTMENU: {
+        const POINT pt = m_rows.ContextMenuPosition(lParam);
+        m_commands.ShowItemMenu(pt.x, pt.y, false, -1);
+        return 0;
+    }
+    case WM_COMMAND: m_commands.ShowItemMenu(0, 0, false, LOWORD(wParam)); return 0;
+    case WM_INITMENUPOPUP: m_merge.OnInitMenuPopup(reinterpret_cast<HMENU>(wParam)); return 0;
+    }
+    if (uMsg == CameraRefreshMessage()) {
+        Refresh();
+        return 0;
+    }
+    if (uMsg == ViewSelectionChangedMessage()) {
+        OnSelectionChanged();
+        return 0;
+    }
+    return DefWindowProcA(hwnd, uMsg, wParam, lParam);
+}
+
+// Focus: the list takes the view window's focus; focus leaving the view makes it inactive.
+void CameraView::OnFocusMessage(UINT uMsg, HWND hwndOther)
+{
+    if (uMsg == WM_ACTIVATE) {
+        m_merge.OnActivate(SVUIA_ACTIVATE_FOCUS);
+    } else if (uMsg == WM_SETFOCUS) {
+        if (m_rows.ListWindow()) SetFocus(m_rows.ListWindow());  // the list's NM_SETFOCUS activates the view
+        else OnViewWindowFocus();
+    } else if (!IsWithin(m_hwndView, hwndOther)) {
+        m_merge.OnActivate(SVUIA_ACTIVATE_NOFOCUS);
+    }
+}
+
+// Focus gone from the list to another control of the browser: the view is inactive and the
+// camera link closes. Focus within the view, in a window of its own (a connect dialog, a
+// message) or in another program changes nothing.
+void CameraView::OnListFocusLost(HWND hwndFocus)
+{
+    if (!hwndFocus || IsWithin(m_hwndView, hwndFocus)) return;
+    if (IsWithin(GetAncestor(m_hwndView, GA_ROOT), hwndFocus)) m_merge.OnActivate(SVUIA_DEACTIVATE);
+}
+
+// The view (or its list) has the focus: the browser hears of it and the view is active with focus.
+void CameraView::OnViewWindowFocus()
+{
+    m_merge.NotifyViewActive();
+    m_merge.OnActivate(SVUIA_ACTIVATE_FOCUS);
+}
+
+// Creates, fills and arranges the list; the window stays (empty) when the list cannot be made.
+void CameraView::OnCreate()
+{
+    if (!m_rows.CreateList(m_hwndView, m_FolderSettings)) return;
+    m_rows.InitColumns(m_hwndView);
+    m_rows.FillList(m_hwndView);
+    m_rows.Arrange();
+}
+
+// The list fills the window; the status bar's parts follow the width.
+void CameraView::OnSize(int cx, int cy)
+{
+    if (!m_rows.ListWindow()) return;
+    MoveWindow(m_rows.ListWindow(), 0, 0, cx, cy, TRUE);
+    m_merge.UpdateStatusBar(false, true);
+}
+
+// The window is going (also when the browser's window goes first): the rows' identifiers
+// are freed and the drop registration withdrawn.
+void CameraView::OnWindowDestroyed()
+{
+    m_rows.FreeRowItems();
+    if (std::exchange(m_fDropRegistered, false)) RevokeDragDrop(m_hwndView);
+    SetWindowLongPtrA(m_hwndView, GWLP_USERDATA, 0);
+    DetachItemView(m_hwndView);
+    m_hwndView = nullptr;
+    m_rows.ForgetList();
+}
+
+// The selection changed a while ago: the toolbar and the status texts follow.
+void CameraView::OnSelectionChanged()
+{
+    m_fSelectionChangePosted = false;
+    m_merge.UpdateToolbar();
+    m_merge.UpdateStatusBar(true, false);
+}
+
+// The toolbar and the status texts follow the selection once the burst of changes is over.
+void CameraView::PostSelectionChanged()
+{
+    if (m_fSelectionChangePosted) return;
+    m_fSelectionChangePosted = PostMessageA(m_hwndView, ViewSelectionChangedMessage(), 0, 0) != FALSE;
 }
 
 CameraView* ViewFromWindow(HWND hwnd)
@@ -255,18 +389,17 @@ CameraView* ViewFromWindow(HWND hwnd)
     return view;
 }
 
-// Starts an operation of the view unless one runs already.
-ViewOperation::ViewOperation(CameraView* view) : m_pView(view)
+// Refused while another operation of the view runs.
+bool CameraView::BeginOperation()
 {
-    if (!m_pView || m_pView->m_fBusy) return;
-    m_pView->m_fBusy = true;
-    m_fRunning = true;
+    if (m_fBusy) return false;
+    m_fBusy = true;
+    return true;
 }
 
-// Ends the operation; a refresh asked for meanwhile runs now.
-ViewOperation::~ViewOperation()
+// A refresh asked for meanwhile runs now.
+void CameraView::EndOperation()
 {
-    if (!m_fRunning) return;
-    m_pView->m_fBusy = false;
-    if (std::exchange(m_pView->m_fRefreshPending, false)) m_pView->Refresh();
+    m_fBusy = false;
+    if (std::exchange(m_fRefreshPending, false)) Refresh();
 }

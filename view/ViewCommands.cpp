@@ -1,11 +1,14 @@
-// The view's commands: menu items, toolbar buttons, keys, the context menu and the
-// activation of a row all arrive at ShowItemMenu, which asks the folder's context menu for
-// the command and carries it out itself.
-#include "view/CameraView.h"
-#include "camera/CameraWork.h"
+// The view's commands: the choice through the folder's context menu, the handlers, dragging files out and sending files in.
+#include "view/ViewCommands.h"
+#include <utility>
 #include "about/AboutDialog.h"
+#include "camera/CameraWork.h"
 #include "folder/ItemContextMenu.h"
 #include "resources/resource.h"
+#include "transfer/ItemDropSource.h"
+#include "transfer/UploadRun.h"
+#include "transfer/ViewOperation.h"
+#include "view/CameraView.h"
 
 namespace {
 // The context menu fills ids 0 to this; its own ids do not go past 14.
@@ -51,9 +54,9 @@ HRESULT DoneOrFailed(bool done)
 // One command at a time: a command that arrives while another runs (through a message
 // box's, the connect dialog's or a menu's loop) is refused without a trace. A refresh asked
 // for meanwhile runs when the command is over; the toolbar and status texts follow.
-void CameraView::ShowItemMenu(int x, int y, bool fDefault, int idCommand)
+void ViewCommands::ShowItemMenu(int x, int y, bool fDefault, int idCommand)
 {
-    ViewOperation operation(this);
+    ViewOperation operation(&m_view);
     if (!operation) return;
     RunItemMenu(x, y, fDefault, idCommand);
     FinishCommand();
@@ -61,9 +64,9 @@ void CameraView::ShowItemMenu(int x, int y, bool fDefault, int idCommand)
 
 // The folder's menu for the selection (or the background) decides the command: its default
 // item, the given command, or the user's choice in the popup at (x, y).
-void CameraView::RunItemMenu(int x, int y, bool fDefault, int idCommand)
+void ViewCommands::RunItemMenu(int x, int y, bool fDefault, int idCommand)
 {
-    ItemCopies items(m_pMalloc.Get(), m_pIdManager.get());
+    ItemCopies items(m_rows.Malloc(), m_rows.IdManager());
     if (!CopySelection(&items)) return;
     ComPtr<IContextMenu> menu = ContextMenuFor(items);
     MenuHandle popup(menu ? CreatePopupMenu() : nullptr);
@@ -74,12 +77,12 @@ void CameraView::RunItemMenu(int x, int y, bool fDefault, int idCommand)
     else InvokeMenuVerb(menu.Get(), id);
 }
 
-HRESULT CameraView::InvokeMenuCommand(UINT idCommand, UINT cidl, const LPCITEMIDLIST* apidl)
+HRESULT ViewCommands::InvokeMenuCommand(UINT idCommand, UINT cidl, const LPCITEMIDLIST* apidl)
 {
     if (!IsViewCommand(idCommand) || (cidl == 0 && ActsOnItems(idCommand))) return E_INVALIDARG;
-    ViewOperation operation(this);
+    ViewOperation operation(&m_view);
     if (!operation) return E_FAIL;
-    ItemCopies items(m_pMalloc.Get(), m_pIdManager.get());
+    ItemCopies items(m_rows.Malloc(), m_rows.IdManager());
     HRESULT hr = E_OUTOFMEMORY;
     if (items.Assign(apidl, cidl)) hr = RunCommand(idCommand, items.Count(), items.Items());
     FinishCommand();
@@ -88,46 +91,44 @@ HRESULT CameraView::InvokeMenuCommand(UINT idCommand, UINT cidl, const LPCITEMID
 
 // Copies of the selected rows' items; none while the view is active without the focus.
 // False when memory ran out.
-bool CameraView::CopySelection(ItemCopies* pItems)
+bool ViewCommands::CopySelection(ItemCopies* pItems)
 {
-    if (m_uState == SVUIA_ACTIVATE_NOFOCUS) return true;
+    if (m_merge.State() == SVUIA_ACTIVATE_NOFOCUS) return true;
     UINT cidl = 0;
-    MallocPtr<LPCITEMIDLIST> selection(m_pMalloc.Get(), CollectSelection(&cidl));
+    MallocPtr<LPCITEMIDLIST> selection(m_rows.Malloc(), m_rows.CollectSelection(&cidl));
     if (cidl == 0) return true;
     return selection && pItems->Assign(selection.Get(), cidl);
 }
 
 // The folder's menu for the items, or its background menu without any; null when refused.
-ComPtr<IContextMenu> CameraView::ContextMenuFor(const ItemCopies& items)
+ComPtr<IContextMenu> ViewCommands::ContextMenuFor(const ItemCopies& items)
 {
     ComPtr<IContextMenu> menu;
     void** ppv = reinterpret_cast<void**>(menu.GetAddressOf());
     if (items.Count() != 0)
-        m_pFolder->GetUIObjectOf(m_hwndParent, items.Count(), items.Items(), IID_IContextMenu, nullptr, ppv);
+        m_pFolder->GetUIObjectOf(m_merge.ParentWindow(), items.Count(), items.Items(), IID_IContextMenu, nullptr, ppv);
     else
-        m_pFolder->CreateViewObject(m_hwndParent, IID_IContextMenu, ppv);
+        m_pFolder->CreateViewObject(m_merge.ParentWindow(), IID_IContextMenu, ppv);
     return menu;
 }
 
 // CMF_EXPLORE when the browser shows a folder tree, else CMF_NORMAL.
-UINT CameraView::ContextMenuFlags()
+UINT ViewCommands::ContextMenuFlags()
 {
-    HWND tree = nullptr;
-    if (m_pShellBrowser && SUCCEEDED(m_pShellBrowser->GetControlWindow(FCW_TREE, &tree)) && tree) return CMF_EXPLORE;
-    return CMF_NORMAL;
+    return m_merge.ShowsFolderTree() ? CMF_EXPLORE : CMF_NORMAL;
 }
 
 // The default item, the given command (which needs no item of its own), or the popup's
 // answer (0 when dismissed). The popup opens where it was asked, on any monitor.
-UINT CameraView::ChooseCommand(HMENU hmenu, int x, int y, bool fDefault, int idCommand)
+UINT ViewCommands::ChooseCommand(HMENU hmenu, int x, int y, bool fDefault, int idCommand)
 {
     if (fDefault) return DefaultCommand(hmenu);
     if (idCommand != -1) return static_cast<UINT>(idCommand);
-    return static_cast<UINT>(TrackPopupMenu(hmenu, TPM_RETURNCMD, x, y, 0, m_hwndView, nullptr));
+    return static_cast<UINT>(TrackPopupMenu(hmenu, TPM_RETURNCMD, x, y, 0, m_view.Window(), nullptr));
 }
 
 // Carries out one of the view's own commands on the items.
-HRESULT CameraView::RunCommand(UINT idCommand, UINT cidl, LPCITEMIDLIST* apidl)
+HRESULT ViewCommands::RunCommand(UINT idCommand, UINT cidl, LPCITEMIDLIST* apidl)
 {
     switch (idCommand) {
     case IDM_OPEN: return DoneOrFailed(OpenItems(cidl, apidl));
@@ -143,7 +144,7 @@ HRESULT CameraView::RunCommand(UINT idCommand, UINT cidl, LPCITEMIDLIST* apidl)
     case IDM_VIEW_DETAILS: SetViewMode(FVM_DETAILS); return S_OK;
     case IDM_ABOUT:
         if (!m_pConnection) return E_OUTOFMEMORY;
-        ShowAboutBox(m_pConnection, m_hwndView);
+        ShowAboutBox(m_pConnection, m_view.Window());
         return S_OK;
     default: return E_INVALIDARG;
     }
@@ -151,62 +152,62 @@ HRESULT CameraView::RunCommand(UINT idCommand, UINT cidl, LPCITEMIDLIST* apidl)
 
 // An id the view has no handler for goes to the context menu as a numeric verb; the menu
 // never hands such an id back to the view.
-void CameraView::InvokeMenuVerb(IContextMenu* pMenu, UINT idCommand)
+void ViewCommands::InvokeMenuVerb(IContextMenu* pMenu, UINT idCommand)
 {
     CMINVOKECOMMANDINFO info = {};
     info.cbSize = sizeof(info);
-    info.hwnd = m_hwndView;
+    info.hwnd = m_view.Window();
     info.lpVerb = MAKEINTRESOURCEA(LOWORD(idCommand));
     pMenu->InvokeCommand(&info);
 }
 
 // After every command: the toolbar's buttons and the status texts.
-void CameraView::FinishCommand()
+void ViewCommands::FinishCommand()
 {
-    UpdateToolbar();
-    UpdateStatusBar(true, false);
+    m_merge.UpdateToolbar();
+    m_merge.UpdateStatusBar(true, false);
 }
 
 // Opens each file through a temporary copy, in one unit of camera work; the first file
 // that cannot be opened ends the command.
-bool CameraView::OpenItems(UINT cidl, LPCITEMIDLIST* apidl)
+bool ViewCommands::OpenItems(UINT cidl, LPCITEMIDLIST* apidl)
 {
-    CameraWork work(m_pConnection, m_hwndView);
+    CameraWork work(m_pConnection, m_view.Window());
     if (!work.Connect()) return false;
-    return ForEachItemName(m_pIdManager.get(), cidl, apidl, [&](const char* name) { return m_pConnection->Files().OpenCameraFile(name); });
+    return ForEachItemName(m_rows.IdManager(), cidl, apidl, [&](const char* name) { return m_pConnection->Files().OpenCameraFile(name); });
 }
 
 // Deletes each file without asking, in one unit of camera work; the first failure ends the
 // deletions. The list is read again in every case (once the command is over).
-bool CameraView::DeleteItems(UINT cidl, LPCITEMIDLIST* apidl)
+bool ViewCommands::DeleteItems(UINT cidl, LPCITEMIDLIST* apidl)
 {
     bool deleted = false;
     {
-        CameraWork work(m_pConnection, m_hwndView);
+        CameraWork work(m_pConnection, m_view.Window());
         deleted = work.Connect() &&
-                  ForEachItemName(m_pIdManager.get(), cidl, apidl, [&](const char* name) { return m_pConnection->Files().DeleteCameraFile(name); });
+                  ForEachItemName(m_rows.IdManager(), cidl, apidl, [&](const char* name) { return m_pConnection->Files().DeleteCameraFile(name); });
     }
-    Refresh();
+    m_view.Refresh();
     return deleted;
 }
 
 // Places the folder's data object for the items on the clipboard (for a Cut, the rows are
 // dimmed). The marks of an earlier Cut go first; when no object is made or the clipboard
 // refuses it, nothing is pending, no data is remembered and the answer is FALSE.
-BOOL CameraView::CopyItemsToClipboard(UINT cidl, LPCITEMIDLIST* apidl, UINT fCut)
+BOOL ViewCommands::CopyItemsToClipboard(UINT cidl, LPCITEMIDLIST* apidl, UINT fCut)
 {
-    ClearCutMarks();
+    m_rows.ClearCutMarks();
     m_fCutPending = 0;
     m_pClipboardData = nullptr;
     UINT flags = fCut;
     ComPtr<IDataObject> data;
-    const HRESULT hr = m_pFolder->GetUIObjectOf(m_hwndView, cidl, apidl, IID_IDataObject, &flags,
+    const HRESULT hr = m_pFolder->GetUIObjectOf(m_view.Window(), cidl, apidl, IID_IDataObject, &flags,
                                                 reinterpret_cast<void**>(data.GetAddressOf()));
     if (FAILED(hr) || !data || FAILED(OleSetClipboard(data.Get()))) return FALSE;
     // The clipboard holds the object now; the view only remembers it.
     m_pClipboardData = data.Get();
     m_fCutPending = fCut;
-    if (fCut) MarkCutItems(apidl, cidl, TRUE);
+    if (fCut) m_rows.MarkCutItems(apidl, cidl, TRUE);
     return TRUE;
 }
 
@@ -214,7 +215,7 @@ BOOL CameraView::CopyItemsToClipboard(UINT cidl, LPCITEMIDLIST* apidl, UINT fCut
 // clipboard open throughout. A clipboard that cannot be opened or holds no file list is a
 // failure: nothing was pasted. Otherwise the upload's result, a failure too when it left a
 // file out.
-HRESULT CameraView::PasteFromClipboard()
+HRESULT ViewCommands::PasteFromClipboard()
 {
     OpenedClipboard clipboard(OpenClipboard(nullptr));
     if (!clipboard) return CLIPBRD_E_CANT_OPEN;
@@ -224,33 +225,97 @@ HRESULT CameraView::PasteFromClipboard()
 }
 
 // Selects every row.
-void CameraView::SelectAllItems()
+void ViewCommands::SelectAllItems()
 {
-    if (!m_hwndList) return;
+    const HWND list = m_rows.ListWindow();
+    if (!list) return;
     LVITEMA item = {};
     item.stateMask = LVIS_SELECTED;
     item.state = LVIS_SELECTED;
-    SendMessageA(m_hwndList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
 }
 
 // Selects the rows that were not selected and deselects the others; the focus stays.
-void CameraView::InvertSelection()
+void ViewCommands::InvertSelection()
 {
-    ForEachRow(false, [&](int row) {
+    const HWND list = m_rows.ListWindow();
+    m_rows.ForEachRow(false, [&](int row) {
         LVITEMA item = {};
         item.stateMask = LVIS_SELECTED;
-        item.state = SendMessageA(m_hwndList, LVM_GETITEMSTATE, row, LVIS_SELECTED) ? 0 : LVIS_SELECTED;
-        SendMessageA(m_hwndList, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+        item.state = SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) ? 0 : LVIS_SELECTED;
+        SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
     });
 }
 
 // The browser learns the mode through GetCurrentInfo; the list takes its style, and the
 // icon modes arrange to the top.
-void CameraView::SetViewMode(UINT uViewMode)
+void ViewCommands::SetViewMode(UINT uViewMode)
 {
-    m_FolderSettings.ViewMode = uViewMode;
-    if (!m_hwndList) return;
-    const LONG_PTR style = GetWindowLongPtrA(m_hwndList, GWL_STYLE);
-    SetWindowLongPtrA(m_hwndList, GWL_STYLE, (style & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | ListStyleForMode(uViewMode));
-    if (uViewMode == FVM_ICON || uViewMode == FVM_SMALLICON) SendMessageA(m_hwndList, LVM_ARRANGE, LVA_ALIGNTOP, 0);
+    m_view.RememberViewMode(uViewMode);
+    const HWND list = m_rows.ListWindow();
+    if (!list) return;
+    const LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
+    SetWindowLongPtrA(list, GWL_STYLE, (style & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | ListStyleForMode(uViewMode));
+    if (uViewMode == FVM_ICON || uViewMode == FVM_SMALLICON) m_rows.Arrange();
+}
+
+// Sends the files of a CF_HDROP list to the camera in one unit of camera work. A block that
+// is no sound list sends nothing. The view lists the camera again when anything arrived.
+// Files left out for a reason of their own on the PC (a folder, a file that cannot be
+// opened or read) are named in one message at the end, and the run does not answer
+// success: the result is the run's first failure (for such a file, the system's error as
+// an HRESULT; ERROR_DIRECTORY_NOT_SUPPORTED for a folder), which the drop target answers with
+// DROPEFFECT_NONE and the Paste command returns. Files of other types are left out quietly,
+// and files the user was told of by their own message (too large for the firmware, no free
+// name) leave the result as it is.
+HRESULT ViewCommands::UploadFiles(HDROP hDrop)
+{
+    DropFileList files;
+    if (!files.Open(reinterpret_cast<HGLOBAL>(hDrop))) return HRESULT_FROM_WIN32(ERROR_INVALID_DATA);
+    if (files.Count() == 0) return S_OK;  // an empty list leaves the camera alone
+    if (!m_pConnection) return E_OUTOFMEMORY;
+    CameraWork work(m_pConnection, m_view.Window());
+    UploadRun run(m_pConnection, work.Connect());
+    char name[kCameraNameBuffer];
+    for (int row = 0; m_rows.GetListItemName(row, name); ++row)
+        if (name[0] != '\0' && FAILED(run.Take(name))) return E_OUTOFMEMORY;
+    const HRESULT taken = run.TakeCameraNames();
+    if (FAILED(taken)) return taken;
+    SendFiles(files, run, m_view.Window());
+    if (run.SentAnything()) m_view.Refresh();
+    run.ReportLeftOut();
+    return run.Result();
+}
+
+// Escape after a Cut whose data the clipboard still holds: the clipboard is emptied and
+// the cut marks go.
+void ViewCommands::CancelCut()
+{
+    if (!m_fCutPending || !m_pClipboardData || OleIsCurrentClipboard(m_pClipboardData) != S_OK) return;
+    OleSetClipboard(nullptr);
+    m_fCutPending = 0;
+    m_pClipboardData = nullptr;
+    m_rows.ClearCutMarks();
+}
+
+// Drags the selected files out as a copy, when the folder gives a data object for them.
+void ViewCommands::DragSelection()
+{
+    ViewOperation operation(&m_view);
+    if (!operation) return;
+    UINT cidl = 0;
+    MallocPtr<LPCITEMIDLIST> selection(m_rows.Malloc(), m_rows.CollectSelection(&cidl));
+    if (cidl == 0 || !selection) return;
+    ComPtr<IDataObject> data;
+    if (FAILED(m_pFolder->GetUIObjectOf(m_view.Window(), cidl, selection.Get(), IID_IDataObject, nullptr,
+                                        reinterpret_cast<void**>(data.GetAddressOf()))) || !data) {
+        return;
+    }
+    ComPtr<ItemDropSource> source = Adopt(ItemDropSource::Create());
+    if (!source) return;
+    // While the drag runs the view's own drop target knows the data; the clipboard's comes back after.
+    IDataObject* previous = std::exchange(m_pClipboardData, data.Get());
+    DWORD effect = DROPEFFECT_NONE;
+    DoDragDrop(data.Get(), source.Get(), DROPEFFECT_COPY, &effect);
+    m_pClipboardData = previous;
 }

@@ -219,7 +219,7 @@ private:
         const ComPtr<CameraView> view = View();
         std::vector<std::pair<std::string, LPCITEMIDLIST>> rows;
         char name[16] = "";
-        for (int row = 0; view->GetListItemName(row, name); ++row) {
+        for (int row = 0; view->Rows().GetListItemName(row, name); ++row) {
             LVITEMA item = {};
             item.mask = LVIF_PARAM;
             item.iItem = row;

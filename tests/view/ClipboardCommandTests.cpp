@@ -177,7 +177,7 @@ TEST_F(ClipboardCommandTest, AClipboardThatCannotBeTakenLeavesNoCutPending)
         info.lpVerb = "cut";
         EXPECT_EQ(menu->InvokeCommand(&info), E_FAIL) << "a Cut that did not happen was reported done";
         LPCITEMIDLIST items[] = {RowItem(0)};
-        EXPECT_EQ(View()->CopyItemsToClipboard(1, items, TRUE), FALSE);
+        EXPECT_EQ(View()->Commands().CopyItemsToClipboard(1, items, TRUE), FALSE);
         EXPECT_EQ(CutNow(), (CutState{{}, 0, false})) << "Cut through the menu";
     }
     EXPECT_EQ(ClipboardText(), "keep");

@@ -213,8 +213,8 @@ TEST_F(ViewListTest, CutMarksFollowTheItemsNamesAndCutRowsGoFromTheBottomUp)
         return rows;
     };
 
-    EXPECT_EQ(view->FindListItem(c), 2);
-    EXPECT_EQ(view->FindListItem(lower), -1);
+    EXPECT_EQ(view->Rows().FindListItem(c), 2);
+    EXPECT_EQ(view->Rows().FindListItem(lower), -1);
     LPCITEMIDLIST marked[] = {a, gone, c, lower};
     view->MarkCutItems(marked, 4, TRUE);
     EXPECT_EQ(cutRows(), (std::vector<int>{0, 2}));

@@ -1,13 +1,8 @@
-// Sending PC files to the camera: each file of an accepted type gets a camera name that is
-// free on the camera and in the view, and goes whole or in segments under the progress dialog.
+// One run of sending PC files to the camera and the loop over a list's files.
+#include "transfer/UploadRun.h"
 #include <algorithm>
-#include "camera/CameraWork.h"
 #include "resources/resource.h"
-#include "transfer/CameraNames.h"
-#include "transfer/DropFileList.h"
-#include "transfer/NotSentFiles.h"
 #include "transfer/ProgressDialog.h"
-#include "view/CameraView.h"
 
 namespace {
 // The types sent, by the last three characters of the path (compared without regard to case).
@@ -55,50 +50,16 @@ HRESULT ReadExactly(HANDLE file, BYTE* buffer, DWORD size)
     return read == size ? S_OK : HRESULT_FROM_WIN32(ERROR_HANDLE_EOF);
 }
 
-// Whether the run goes on with the next file.
-enum class FileOutcome { Next, EndRun };
+}  // namespace
 
-// One run of sending files: the first failure, whether anything arrived, the names taken,
-// the files left out.
-class UploadRun {
-public:
-    UploadRun(CameraConnection* connection, bool fConnected) : m_pConnection(connection), m_fConnected(fConnected)
-    {
-        int major = 0;
-        if (m_fConnected && m_pConnection->QueryFirmwareVersion(&major, nullptr, nullptr)) m_iFirmwareMajor = major;
-    }
+// The firmware's major version is read once, with the link open.
+UploadRun::UploadRun(CameraConnection* connection, bool fConnected) : m_pConnection(connection), m_fConnected(fConnected)
+{
+    int major = 0;
+    if (m_fConnected && m_pConnection->QueryFirmwareVersion(&major, nullptr, nullptr)) m_iFirmwareMajor = major;
+}
 
-    // Marks a name as taken (a row of the view).
-    HRESULT Take(const char* name) { return m_taken.Add(name); }
-    // Marks the camera's own names as taken, read once and only with the link open.
-    HRESULT TakeCameraNames();
-    FileOutcome SendOne(const DropFilePath& file);
-    // The one message that names the files left out.
-    void ReportLeftOut() const { m_leftOut.Report(m_pConnection); }
-
-    HRESULT Result() const { return m_result; }
-    bool SentAnything() const { return m_fSentAnything; }
-
-private:
-    FileOutcome EndRun(TransferError transferError);
-    FileOutcome LeaveOut(const DropFilePath& file, HRESULT why);
-    void Fail(HRESULT why)
-    {
-        if (m_result == S_OK) m_result = why;
-    }
-    HRESULT SendBytes(HANDLE file, DWORD size, const char* name, BYTE* buffer, DWORD chunk, bool* pfReadFailed);
-    DWORD FreeKiB() const { return m_fConnected ? m_pConnection->QueryMediaFree() : 0; }
-
-    CameraConnection* m_pConnection;
-    bool m_fConnected;
-    int m_iFirmwareMajor = 0;
-    HRESULT m_result = S_OK;
-    bool m_fSentAnything = false;
-    bool m_fStopSending = false;  // a transfer failed on the camera: no later file is sent
-    CameraNameSet m_taken;
-    NotSentFiles m_leftOut;
-};
-
+// The camera's own names, read once and only with the link open.
 HRESULT UploadRun::TakeCameraNames()
 {
     if (!m_fConnected) return S_OK;  // the first file meets no free space
@@ -198,7 +159,6 @@ HRESULT UploadRun::SendBytes(HANDLE file, DWORD size, const char* name, BYTE* bu
     return S_OK;
 }
 
-// Every file of the list in turn under the progress dialog.
 void SendFiles(DropFileList& files, UploadRun& run, HWND owner)
 {
     UploadProgressDialog dialog(owner, files.Count());
@@ -207,43 +167,4 @@ void SendFiles(DropFileList& files, UploadRun& run, HWND owner)
         dialog.SetCurrent(number);
         if (run.SendOne(file) == FileOutcome::EndRun) break;
     }
-}
-}  // namespace
-
-// Sends the files of a CF_HDROP list to the camera in one unit of camera work. A block that
-// is no sound list sends nothing. The view lists the camera again when anything arrived.
-// Files left out for a reason of their own on the PC (a folder, a file that cannot be
-// opened or read) are named in one message at the end, and the run does not answer
-// success: the result is the run's first failure (for such a file, the system's error as
-// an HRESULT; ERROR_DIRECTORY_NOT_SUPPORTED for a folder), which the drop target answers with
-// DROPEFFECT_NONE and the Paste command returns. Files of other types are left out quietly,
-// and files the user was told of by their own message (too large for the firmware, no free
-// name) leave the result as it is.
-HRESULT CameraView::UploadFiles(HDROP hDrop)
-{
-    DropFileList files;
-    if (!files.Open(reinterpret_cast<HGLOBAL>(hDrop))) return HRESULT_FROM_WIN32(ERROR_INVALID_DATA);
-    if (files.Count() == 0) return S_OK;  // an empty list leaves the camera alone
-    if (!m_pConnection) return E_OUTOFMEMORY;
-    CameraWork work(m_pConnection, m_hwndView);
-    UploadRun run(m_pConnection, work.Connect());
-    char name[kCameraNameBuffer];
-    for (int row = 0; GetListItemName(row, name); ++row)
-        if (name[0] != '\0' && FAILED(run.Take(name))) return E_OUTOFMEMORY;
-    const HRESULT taken = run.TakeCameraNames();
-    if (FAILED(taken)) return taken;
-    SendFiles(files, run, m_hwndView);
-    if (run.SentAnything()) Refresh();
-    run.ReportLeftOut();
-    return run.Result();
-}
-
-// The name of a row's camera file (a 13-byte buffer, empty for a row without an item); false
-// when the list has no such row.
-bool CameraView::GetListItemName(int row, char* name)
-{
-    name[0] = '\0';
-    if (row < 0 || row >= RowCount()) return false;
-    if (const LPCITEMIDLIST item = RowItem(row)) m_pIdManager->GetItemName(item, name, kCameraNameBuffer);
-    return true;
 }

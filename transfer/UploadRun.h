@@ -1,0 +1,51 @@
+// One run of sending PC files to the camera, and the loop that sends a list's files under the progress dialog.
+#pragma once
+#include <windows.h>
+#include "camera/CameraConnection.h"
+#include "transfer/CameraNames.h"
+#include "transfer/DropFileList.h"
+#include "transfer/NotSentFiles.h"
+
+// Whether the run goes on with the next file.
+enum class FileOutcome { Next, EndRun };
+
+// One run of sending files: the first failure, whether anything arrived, the names taken,
+// the files left out. Each file of an accepted type gets a camera name that is free on the
+// camera and in the view, and goes whole or in segments.
+class UploadRun {
+public:
+    UploadRun(CameraConnection* connection, bool fConnected);
+
+    // Marks a name as taken (a row of the view).
+    HRESULT Take(const char* name) { return m_taken.Add(name); }
+    // Marks the camera's own names as taken, read once and only with the link open.
+    HRESULT TakeCameraNames();
+    FileOutcome SendOne(const DropFilePath& file);
+    // The one message that names the files left out.
+    void ReportLeftOut() const { m_leftOut.Report(m_pConnection); }
+
+    HRESULT Result() const { return m_result; }
+    bool SentAnything() const { return m_fSentAnything; }
+
+private:
+    FileOutcome EndRun(TransferError transferError);
+    FileOutcome LeaveOut(const DropFilePath& file, HRESULT why);
+    void Fail(HRESULT why)
+    {
+        if (m_result == S_OK) m_result = why;
+    }
+    HRESULT SendBytes(HANDLE file, DWORD size, const char* name, BYTE* buffer, DWORD chunk, bool* pfReadFailed);
+    DWORD FreeKiB() const { return m_fConnected ? m_pConnection->QueryMediaFree() : 0; }
+
+    CameraConnection* m_pConnection;
+    bool m_fConnected;
+    int m_iFirmwareMajor = 0;
+    HRESULT m_result = S_OK;
+    bool m_fSentAnything = false;
+    bool m_fStopSending = false;  // a transfer failed on the camera: no later file is sent
+    CameraNameSet m_taken;
+    NotSentFiles m_leftOut;
+};
+
+// Every file of the list in turn under the progress dialog, until the run ends.
+void SendFiles(DropFileList& files, UploadRun& run, HWND owner);
