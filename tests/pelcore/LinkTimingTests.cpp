@@ -26,6 +26,12 @@ struct StoppedCallCase {
 
 std::vector<unsigned char> g_bytes(2 * ZQ_SEGMENT_SIZE);
 
+// Reads "A.JPG" (300,000 bytes) whole into the buffer; the thread's exit code is the status.
+DWORD WINAPI ReceiveOnOtherThread(void* buffer)
+{
+    return static_cast<DWORD>(ZQ_ReceiveFile("A.JPG", 300000, static_cast<unsigned char*>(buffer)));
+}
+
 ComStatus Ok() { return ZQ_STATUS_OK; }
 
 const StoppedCallCase c_stoppedCases[] = {
@@ -88,9 +94,7 @@ TEST_F(PelcoreTest, LongCallPollsTheCallbackAndLogsItsThread)
     g_stopAtPoll = 0;
     DWORD callerThread = 0;
     std::vector<unsigned char> buffer(300000);
-    HANDLE thread = CreateThread(nullptr, 0, [](void* p) -> DWORD {
-        return static_cast<DWORD>(ZQ_ReceiveFile("A.JPG", 300000, static_cast<unsigned char*>(p)));
-    }, buffer.data(), 0, &callerThread);
+    HANDLE thread = CreateThread(nullptr, 0, ReceiveOnOtherThread, buffer.data(), 0, &callerThread);
     ASSERT_NE(thread, nullptr);
     WaitForSingleObject(thread, INFINITE);
     DWORD status = 99;
