@@ -1,3 +1,4 @@
+// The camera folder: binding, comparing, attributes, display names and the objects of its items.
 #include "folder/CameraFolder.h"
 #include <new>
 #include <shlwapi.h>

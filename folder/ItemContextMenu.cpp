@@ -1,3 +1,4 @@
+// The context menu of the folder's items: its verbs, and the view commands it hands to the view.
 #include "folder/ItemContextMenu.h"
 #include "folder/FolderObjects.h"
 #include <new>

@@ -1,3 +1,4 @@
+// The folder's item enumerator: the camera's listing read once and handed out as copies.
 #include "folder/ItemEnumerator.h"
 #include <new>
 #include <shlwapi.h>

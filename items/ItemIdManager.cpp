@@ -1,3 +1,4 @@
+// Making, checking and reading the camera items' identifiers.
 #include "items/ItemIdManager.h"
 #include <cstring>
 #include <new>

@@ -1,3 +1,4 @@
+// Type names and icon indexes kept per file extension for one fill of the view.
 #include "items/ItemTypeCache.h"
 #include <cstring>
 #include <new>

@@ -1,3 +1,4 @@
+// The class factory of the camera folder.
 #include "module/ClassFactory.h"
 #include <new>
 #include <shlwapi.h>

@@ -1,3 +1,4 @@
+// The drop source of a drag out of the view.
 #include "transfer/ItemDropSource.h"
 #include <new>
 

@@ -1,3 +1,4 @@
+// The view's column widths: read and kept for the process, scaled to the screen's DPI.
 #include "view/DisplaySettings.h"
 #include "base/Raii.h"
 
