@@ -20,24 +20,17 @@ public:
     HWND BeginWork(HWND owner, WindowThreadCall* windowThread = nullptr);
     void EndWork(HWND previousOwner);
     // Runs work on the running unit's window thread (here when the unit runs there): every
-    // dialog and message box of the connection is shown on the thread of its window. Once
-    // that window's thread has let the unit go, the work is dropped.
+    // dialog and message box of the connection is shown on the thread of its window.
     template <typename Work> void RunOnWindowThread(Work work)
     {
-        if (!m_pWindowThread || m_pWindowThread->IsOwnThread()) {
-            work();
-            return;
-        }
-        m_pWindowThread->Run(work);
+        if (m_pWindowThread && !m_pWindowThread->IsOwnThread() && m_pWindowThread->Run(work)) return;
+        work();
     }
     // Asks the running unit to stop, from any thread: the abort callback fails the library
     // call that runs (link type 1), the unit's loops end at their next check, and the
     // "Communication aborted." this causes is not shown. Cleared when the next unit begins.
     void CancelWork() { InterlockedExchange(&m_fWorkCancelled, 1); }
     bool IsWorkCancelled() const { return InterlockedCompareExchange(const_cast<LONG*>(&m_fWorkCancelled), 0, 0) != 0; }
-    // File bytes the running unit moved so far, either way; any thread may read them.
-    void AddMovedBytes(DWORD bytes) { InterlockedExchangeAdd64(&m_cbMoved, bytes); }
-    ULONGLONG MovedBytes() const { return static_cast<ULONGLONG>(InterlockedCompareExchange64(const_cast<LONG64*>(&m_cbMoved), 0, 0)); }
 
     // Link.
     bool Connect();
@@ -92,7 +85,6 @@ private:
     HWND m_hwndOwner = nullptr;        // the running unit's window, not owned
     WindowThreadCall* m_pWindowThread = nullptr;  // the outermost unit's way to that window's thread
     LONG volatile m_fWorkCancelled = 0;           // the running unit was asked to stop
-    LONG64 volatile m_cbMoved = 0;                // file bytes the running unit moved
     LONG volatile m_fDisconnectRequested = 0;  // close the link when the running unit ends
     bool m_fConnected = false;
     bool m_fLinkType1 = false;         // a connect succeeded on link type 1; sticks

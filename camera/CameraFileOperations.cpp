@@ -188,22 +188,19 @@ bool CameraFileOperations::WriteCopy(const char* name, const wchar_t* path, DWOR
     copied = file.Close() && copied;
     if (!copied) {
         DeleteFileW(path);
-        // A copy the user stopped is no failure to tell.
-        if (!m_connection.IsWorkCancelled()) m_connection.Messages().ReportTransferError(kTransferCopyFailed);
+        m_connection.Messages().ReportTransferError(kTransferCopyFailed);
     }
     return copied;
 }
 
 // Reads the file chunk by chunk (segments when it is larger than one), writing each chunk
-// before the next is read, until the unit is asked to stop. A failed read tells its status;
-// a failed write is told by the caller.
+// before the next is read. A failed read tells its status; a failed write is told by the caller.
 bool CameraFileOperations::ReceiveIntoFile(const char* name, DWORD size, BYTE* buffer, HANDLE file)
 {
     const bool segmented = size > ZQ_SEGMENT_SIZE;
     DWORD chunk = std::min<DWORD>(size, ZQ_SEGMENT_SIZE);
     DWORD remaining = size;
     for (bool firstPass = true; remaining > 0; firstPass = false) {
-        if (m_connection.IsWorkCancelled()) return false;
         chunk = std::min(chunk, remaining);
         const ComStatus status = ReceiveChunk(name, chunk, buffer, segmented, firstPass);
         if (status != ZQ_STATUS_OK) {
@@ -212,7 +209,6 @@ bool CameraFileOperations::ReceiveIntoFile(const char* name, DWORD size, BYTE* b
         }
         DWORD written = 0;
         if (!WriteFile(file, buffer, chunk, &written, nullptr) || written != chunk) return false;
-        m_connection.AddMovedBytes(chunk);
         remaining -= chunk;
     }
     return true;

@@ -1,5 +1,5 @@
-// The progress windows shown while files move between the PC and the camera: "File n of m
-// files.", a bar over all bytes, the bytes, rate and time left in words, and Cancel.
+// The "File n of m files." windows shown while files move between the PC and the camera:
+// modeless, visible from their creation, owned by the view window, gone with their holder.
 #pragma once
 #include <windows.h>
 #include "base/Raii.h"
@@ -11,11 +11,6 @@ public:
 
     // Shows the number of the file that begins now (1-based).
     void SetCurrent(UINT number);
-    // Shows done of total bytes on the bar and in words, with the rate since the dialog
-    // appeared and the time left once a rate can be told.
-    void SetBytes(ULONGLONG done, ULONGLONG total);
-    // Whether the user asked to stop (Cancel, Esc or closing the window); any thread may ask.
-    bool Cancelled() const { return InterlockedCompareExchange(const_cast<LONG*>(&m_fCancelled), 0, 0) != 0; }
     HWND Window() const { return m_hwnd.Get(); }
 
 protected:
@@ -26,14 +21,8 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    void OnInitDialog(HWND hwnd);
-    void OnCancel();
-    void ShowRate(ULONGLONG done, ULONGLONG total);
 
-    UINT m_titleId;
-    LONG volatile m_fCancelled = 0;
-    ULONGLONG m_startTick = GetTickCount64();
-    WindowHandle m_hwnd;  // last: the dialog's first messages find the fields above set
+    WindowHandle m_hwnd;
 };
 
 // Shown while camera files are copied into the folder of temporary copies.
