@@ -1,4 +1,6 @@
+// Bounded text helpers: copying, converting, appending, comparing, grouping digits.
 #include "base/TextHelpers.h"
+#include <shlwapi.h>
 
 void CopyStringN(char* dest, const char* source, int capacity)
 {
@@ -44,4 +46,16 @@ int CompareTextBytes(const char* first, const char* second)
     const auto* b = reinterpret_cast<const unsigned char*>(second);
     while (*a && *a == *b) ++a, ++b;
     return *a < *b ? -1 : (*a > *b ? 1 : 0);
+}
+
+void FormatGroupedNumber(UINT value, char* text, int capacity)
+{
+    if (!text || capacity <= 0) return;
+    char digits[16];
+    wnsprintfA(digits, sizeof(digits), "%u", value);
+    char separator[8] = ",";
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, sizeof(separator));
+    char decimal[2] = ".";
+    NUMBERFMTA format = {0, 0, 3, decimal, separator, 0};
+    if (GetNumberFormatA(LOCALE_USER_DEFAULT, 0, digits, &format, text, capacity) <= 0) CopyStringN(text, digits, capacity);
 }

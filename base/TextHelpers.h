@@ -10,5 +10,7 @@ void WideToAnsi(char* dest, const wchar_t* source, int capacity);
 void AnsiToWide(wchar_t* dest, const char* source, int capacity);
 // Appends source to dest (of capacity bytes in all), cutting what does not fit.
 void AppendStringN(char* dest, const char* source, int capacity);
+// A count in digits grouped by threes as the user's locale separates them ("2,700").
+void FormatGroupedNumber(UINT value, char* text, int capacity);
 // Byte-wise, unsigned and case-sensitive, as far as the first zero: -1, 0 or 1.
 int CompareTextBytes(const char* first, const char* second);

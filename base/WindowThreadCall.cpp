@@ -27,7 +27,7 @@ bool RegisterCallClass(WNDPROC proc)
 WindowThreadCall::WindowThreadCall() : m_threadId(GetCurrentThreadId())
 {
     if (!RegisterCallClass(WindowProc)) return;
-    m_hwnd.Reset(CreateWindowExW(0, kClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, g_hinstModule, nullptr));
+    m_hwnd.Reset(CreateWindowExW(0, kClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, g_hinstModule, this));
 }
 
 // Sends the call; the window's thread runs it as it serves its sent messages.
@@ -37,10 +37,16 @@ bool WindowThreadCall::RunThere(Callback callback, void* context)
     return SendMessageW(m_hwnd.Get(), kRunMessage, reinterpret_cast<WPARAM>(callback), reinterpret_cast<LPARAM>(context)) == 1;
 }
 
-// Runs the call it carries.
+// Runs the call it carries, counted while it runs.
 LRESULT CALLBACK WindowThreadCall::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message != kRunMessage) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCCREATE) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<WindowThreadCall*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message != kRunMessage || !self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    ++self->m_cServing;
     reinterpret_cast<Callback>(wParam)(reinterpret_cast<void*>(lParam));
+    --self->m_cServing;
     return 1;
 }

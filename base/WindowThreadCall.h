@@ -14,6 +14,14 @@ public:
 
     explicit operator bool() const { return static_cast<bool>(m_hwnd); }
     bool IsOwnThread() const { return GetCurrentThreadId() == m_threadId; }
+    // Whether the window's thread is inside a call of this object now (it must not wait for
+    // the worker that made it).
+    bool IsServing() const { return m_cServing > 0; }
+    // On the window's thread: no more calls are run; a worker's call after this is dropped.
+    void Close()
+    {
+        if (IsOwnThread()) m_hwnd.Reset();
+    }
 
     // Calls work() on the window's thread and returns when it returned; on that thread itself
     // it is a plain call. False when it could not be run there.
@@ -33,5 +41,6 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     DWORD m_threadId;
+    int m_cServing = 0;  // calls running on the window's thread, nested ones included
     WindowHandle m_hwnd;
 };

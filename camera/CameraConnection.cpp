@@ -269,6 +269,19 @@ void CameraConnection::Unlock()
     ReleaseMutex(m_hWorkMutex.Get());
 }
 
+// Polls the lock, so that a worker whose window stops it is never stuck behind another unit.
+bool CameraConnection::WaitUntilFree(const LONG volatile* stop)
+{
+    for (;;) {
+        if (TryLock()) {
+            Unlock();
+            return true;
+        }
+        if (InterlockedCompareExchange(const_cast<LONG*>(stop), 0, 0)) return false;
+        Sleep(10);
+    }
+}
+
 // Starts a unit and answers the enclosing unit's window; a nested unit without a window
 // keeps the enclosing unit's.
 HWND CameraConnection::BeginWork(HWND owner, WindowThreadCall* windowThread)

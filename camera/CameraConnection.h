@@ -20,17 +20,28 @@ public:
     HWND BeginWork(HWND owner, WindowThreadCall* windowThread = nullptr);
     void EndWork(HWND previousOwner);
     // Runs work on the running unit's window thread (here when the unit runs there): every
-    // dialog and message box of the connection is shown on the thread of its window.
+    // dialog and message box of the connection is shown on the thread of its window. Once
+    // that window's thread has let the unit go, the work is dropped.
     template <typename Work> void RunOnWindowThread(Work work)
     {
-        if (m_pWindowThread && !m_pWindowThread->IsOwnThread() && m_pWindowThread->Run(work)) return;
-        work();
+        if (!m_pWindowThread || m_pWindowThread->IsOwnThread()) {
+            work();
+            return;
+        }
+        m_pWindowThread->Run(work);
     }
     // Asks the running unit to stop, from any thread: the abort callback fails the library
     // call that runs (link type 1), the unit's loops end at their next check, and the
     // "Communication aborted." this causes is not shown. Cleared when the next unit begins.
     void CancelWork() { InterlockedExchange(&m_fWorkCancelled, 1); }
     bool IsWorkCancelled() const { return InterlockedCompareExchange(const_cast<LONG*>(&m_fWorkCancelled), 0, 0) != 0; }
+    // Whether the calling thread runs a unit (or an operation) of camera work now.
+    bool IsHeldByThisThread() const
+    {
+        return static_cast<DWORD>(InterlockedCompareExchange(const_cast<LONG*>(&m_dwLockOwner), 0, 0)) == GetCurrentThreadId();
+    }
+    // Waits until no unit runs, or until *stop is set; false when stopped.
+    bool WaitUntilFree(const LONG volatile* stop);
 
     // Link.
     bool Connect();

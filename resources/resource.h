@@ -61,6 +61,8 @@
 #define IDS_STATUS_OBJECTS 20
 #define IDS_STATUS_SELECTED 21
 #define IDS_MENU_PASTE 22
+// The status bar while the camera is listed: files read, files listed (numbers as text).
+#define IDS_STATUS_READING 23
 
 // Messages: 1000 + comm status, 2000 + transfer error code, 3000.. for a failed open.
 #define IDS_COMSTATUS_BASE 1000

@@ -64,6 +64,8 @@ const UINT kSelectionButtons[] = {IDM_OPEN, IDM_DELETE, IDM_COPY, IDM_CUT, IDM_S
 constexpr int kStatusPartCount = 3;
 constexpr int kStatusEdgeInset = 200;
 constexpr int kTextCapacity = MAX_PATH;
+// A number's text, grouped ("1,234"): ten digits and their separators.
+constexpr int kNumberCapacity = 32;
 
 // Inserts one item (text from the string table, or a separator) at a position.
 void InsertItem(HMENU hmenu, UINT position, UINT idCommand, const char* text)
@@ -266,6 +268,27 @@ void BrowserMerge::UpdateStatusBar(bool fTexts, bool fParts)
     if (fTexts) SetStatusTexts();
 }
 
+// "n object(s)" or "n object(s) selected".
+void BrowserMerge::FormatCountText(UINT selected, char* text) const
+{
+    const int count = selected ? static_cast<int>(selected) : m_rows.RowCount();
+    char format[kTextCapacity] = "";
+    LoadStringA(g_hinstModule, selected ? IDS_STATUS_SELECTED : IDS_STATUS_OBJECTS, format, kTextCapacity);
+    wnsprintfA(text, kTextCapacity, format, count);
+}
+
+// "Reading the camera: 1,234 of 2,700 files", the numbers grouped as the user's locale groups them.
+void BrowserMerge::FormatReadingText(UINT read, UINT listed, char* text) const
+{
+    char format[kTextCapacity] = "";
+    char readText[kNumberCapacity];
+    char listedText[kNumberCapacity];
+    LoadStringA(g_hinstModule, IDS_STATUS_READING, format, kTextCapacity);
+    FormatGroupedNumber(read, readText, kNumberCapacity);
+    FormatGroupedNumber(listed, listedText, kNumberCapacity);
+    wnsprintfA(text, kTextCapacity, format, readText, listedText);
+}
+
 // Three parts across the status bar's width.
 void BrowserMerge::SetStatusParts()
 {
@@ -277,15 +300,16 @@ void BrowserMerge::SetStatusParts()
     SendToControl(FCW_STATUS, SB_SETPARTS, kStatusPartCount, reinterpret_cast<LPARAM>(edges));
 }
 
-// The object count (selected ones, or all), their byte size (summed in 64 bits), the product name.
+// The object count (selected ones, or all) or how far the camera is read, their byte size
+// (summed in 64 bits), the product name.
 void BrowserMerge::SetStatusTexts()
 {
     const UINT selected = m_rows.SelectedCount();
-    const int count = selected ? static_cast<int>(selected) : m_rows.RowCount();
-    char format[kTextCapacity] = "";
     char text[kTextCapacity] = "";
-    LoadStringA(g_hinstModule, selected ? IDS_STATUS_SELECTED : IDS_STATUS_OBJECTS, format, kTextCapacity);
-    wnsprintfA(text, kTextCapacity, format, count);
+    UINT read = 0;
+    UINT listed = 0;
+    if (m_view.GetListingProgress(&read, &listed)) FormatReadingText(read, listed, text);
+    else FormatCountText(selected, text);
     SendToControl(FCW_STATUS, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text));
 
     StrFormatByteSize64A(static_cast<LONGLONG>(m_rows.CountedBytes(selected != 0)), text, kTextCapacity);

@@ -52,6 +52,8 @@ private:
     int AddToolbarBitmap(UINT idBitmap);
     void SetStatusParts();
     void SetStatusTexts();
+    void FormatCountText(UINT selected, char* text) const;
+    void FormatReadingText(UINT read, UINT listed, char* text) const;
     LRESULT SendToControl(UINT id, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
     CameraView& m_view;

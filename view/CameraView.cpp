@@ -10,6 +10,13 @@
 const char kViewClassName[] = "LumoraNSClass";
 
 namespace {
+// A refresh asked for inside a unit of camera work on the window's thread is tried again this
+// often until the unit has ended.
+constexpr UINT_PTR kRefreshTimer = 1;
+constexpr UINT kRefreshRetryMs = 50;
+}  // namespace
+
+namespace {
 INIT_ONCE g_viewClassOnce = INIT_ONCE_STATIC_INIT;
 
 // INIT_ONCE callback: registers "LumoraNSClass" for the module, unless it is there already.
@@ -134,16 +141,23 @@ IFACEMETHODIMP CameraView::UIActivate(UINT uState)
     return S_OK;
 }
 
-// Reads the camera again into the list (sorted by name); the buttons and status texts follow.
+// Reads the camera again into the list (sorted by name), stopping a reading that runs; the rows
+// come as they are read. The buttons and status texts follow.
 IFACEMETHODIMP CameraView::Refresh()
 {
-    if (!m_rows.ListWindow() || m_rows.IsFilling()) return S_OK;  // a fill that runs reads the camera anyway
+    if (!m_rows.ListWindow()) return S_OK;
     if (m_fBusy) {
         m_fRefreshPending = true;  // the rows stay valid until the running operation ends
         return S_OK;
     }
+    // Inside a unit of camera work on this thread the reading waits for the unit's end.
+    if (m_connection.Get() && m_connection.Get()->IsHeldByThisThread()) {
+        m_fRefreshScheduled = SetTimer(m_hwndView, kRefreshTimer, kRefreshRetryMs, nullptr) != 0;
+        return S_OK;
+    }
+    m_pListing.reset();
     m_rows.DeleteAllRows();
-    m_rows.FillList(m_hwndView);
+    StartListing();
     m_rows.Arrange();
     m_merge.UpdateToolbar();
     m_merge.UpdateStatusBar(true, false);
@@ -292,9 +306,19 @@ LRESULT CameraView::HandleMessage(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lP
     }
     case WM_COMMAND: m_commands.ShowItemMenu(0, 0, false, LOWORD(wParam)); return 0;
     case WM_INITMENUPOPUP: m_merge.OnInitMenuPopup(reinterpret_cast<HMENU>(wParam)); return 0;
+    case WM_TIMER:
+        if (wParam != kRefreshTimer) break;
+        KillTimer(hwnd, kRefreshTimer);
+        m_fRefreshScheduled = false;
+        Refresh();
+        return 0;
     }
     if (uMsg == CameraRefreshMessage()) {
         Refresh();
+        return 0;
+    }
+    if (uMsg == ListingJob::ListingMessage()) {
+        OnListingNews(lParam);
         return 0;
     }
     if (uMsg == ViewSelectionChangedMessage()) {
@@ -333,13 +357,49 @@ void CameraView::OnViewWindowFocus()
     m_merge.OnActivate(SVUIA_ACTIVATE_FOCUS);
 }
 
-// Creates, fills and arranges the list; the window stays (empty) when the list cannot be made.
+// Creates the list and starts reading the camera into it; the window stays (empty) when the
+// list cannot be made.
 void CameraView::OnCreate()
 {
     if (!m_rows.CreateList(m_hwndView, m_FolderSettings)) return;
     m_rows.InitColumns(m_hwndView);
-    m_rows.FillList(m_hwndView);
+    StartListing();
+}
+
+// A worker reads the camera; its rows arrive as news (OnListingNews).
+void CameraView::StartListing()
+{
+    m_rows.BeginFill();
+    m_pListing = ListingJob::Start(m_hwndView);
+    if (!m_pListing) m_rows.EndFill();
+}
+
+// Rows were read, or the reading ended: the rows go into the list, the status bar says how far.
+// News of a reading that was stopped is old news.
+void CameraView::OnListingNews(LPARAM id)
+{
+    if (!m_pListing || m_pListing->Id() != id) return;
+    const bool done = m_pListing->IsDone();  // every row came before the end
+    m_rows.AddRows(m_pListing->TakeRows());
     m_rows.Arrange();
+    if (done) FinishListing();
+    m_merge.UpdateStatusBar(true, false);
+}
+
+// The reading ended: its worker is gone, the buttons follow the rows.
+void CameraView::FinishListing()
+{
+    m_pListing.reset();
+    m_rows.EndFill();
+    m_merge.UpdateToolbar();
+}
+
+// Files read and listed while the camera is read; false when it is not.
+bool CameraView::GetListingProgress(UINT* read, UINT* listed) const
+{
+    if (!m_pListing) return false;
+    m_pListing->GetProgress(read, listed);
+    return true;
 }
 
 // The list fills the window; the status bar's parts follow the width.
@@ -350,10 +410,12 @@ void CameraView::OnSize(int cx, int cy)
     m_merge.UpdateStatusBar(false, true);
 }
 
-// The window is going (also when the browser's window goes first): the rows' identifiers
-// are freed and the drop registration withdrawn.
+// The window is going (also when the browser's window goes first): a reading of the camera
+// stops, the rows' identifiers are freed and the drop registration withdrawn.
 void CameraView::OnWindowDestroyed()
 {
+    m_pListing.reset();
+    m_rows.EndFill();
     m_rows.FreeRowItems();
     if (std::exchange(m_fDropRegistered, false)) RevokeDragDrop(m_hwndView);
     SetWindowLongPtrA(m_hwndView, GWLP_USERDATA, 0);

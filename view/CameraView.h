@@ -10,6 +10,7 @@
 #include "transfer/ViewOperation.h"
 #include "view/BrowserMerge.h"
 #include "view/ListNotifications.h"
+#include "view/ListingJob.h"
 #include "view/ViewCommands.h"
 #include "view/ViewRows.h"
 
@@ -82,6 +83,9 @@ public:
     void OnViewWindowFocus();
     void OnListFocusLost(HWND hwndFocus);
     void PostSelectionChanged();
+    // Whether the camera is being read into the rows, and how far: files read, files listed.
+    bool IsListing() const { return m_pListing != nullptr || m_fRefreshScheduled; }
+    bool GetListingProgress(UINT* read, UINT* listed) const;
 
 private:
     explicit CameraView(IShellFolder* folder);
@@ -96,6 +100,9 @@ private:
     void OnSize(int cx, int cy);
     void OnWindowDestroyed();
     void DetachWindow();
+    void StartListing();
+    void OnListingNews(LPARAM id);
+    void FinishListing();
 
     // Fields, destroyed in reverse order: the parts before the connection and the folder.
     HWND m_hwndView = nullptr;
@@ -112,6 +119,8 @@ private:
     bool m_fBusy = false;                   // a command, drag or upload of the view runs
     bool m_fRefreshPending = false;         // a refresh asked for while busy: done at the end
     bool m_fSelectionChangePosted = false;  // toolbar and status follow the selection soon
+    bool m_fRefreshScheduled = false;       // a refresh waits for this thread's unit of camera work to end
+    std::unique_ptr<ListingJob> m_pListing;  // the camera being read into the rows, while it is
 };
 
 // Posted to the view window when the selection changed: toolbar and status texts follow

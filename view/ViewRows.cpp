@@ -82,27 +82,39 @@ void ViewRows::InitColumns(HWND hwndView)
     SendMessageA(m_hwndList, LVM_SETIMAGELIST, LVSIL_SMALL, static_cast<LPARAM>(small));
 }
 
-// Lists the camera into the list (one unit of camera work, whose messages the view window
-// parents), then sorts by name and paints once.
-void ViewRows::FillList(HWND hwndView)
+// A new fill: the type names are read again and the rows come in name order, as a fill sorts.
+void ViewRows::BeginFill()
 {
-    ComPtr<IEnumIDList> enumerator;
-    if (FAILED(m_pFolder->EnumObjects(hwndView, SHCONTF_NONFOLDERS, &enumerator)) || !enumerator) return;
-    if (!m_hwndList) return;  // the window went while the camera was read
     m_fFilling = true;
     m_pTypeCache->Clear();
-    SendMessageA(m_hwndList, WM_SETREDRAW, FALSE, 0);
-    int index = RowCount();
-    LPITEMIDLIST pidl = nullptr;
-    ULONG fetched = 0;
-    while (enumerator->Next(1, &pidl, &fetched) == S_OK && fetched == 1) {
-        if (AppendRow(pidl, index)) ++index;
+    m_iShownColumn = kColumnName;
+    m_iShownDirection = 1;
+}
+
+// Each row goes where the order the list shows puts it; the rows after it move down.
+void ViewRows::AddRows(const std::vector<LPITEMIDLIST>& rows)
+{
+    const ItemColumns columns(m_pIdManager.get(), m_pTypeCache.get());
+    const SortContext context = {m_pFolder, m_iShownColumn, m_iShownDirection, &columns};
+    for (LPITEMIDLIST pidl : rows) {
+        if (!m_hwndList) m_pIdManager->Delete(pidl);  // the window went while the camera was read
+        else AppendRow(pidl, ItemIdManager::IsCameraItem(pidl) ? InsertionIndex(pidl, context) : 0);
     }
-    SortList(kColumnName, 1);
-    SendMessageA(m_hwndList, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(m_hwndList, nullptr, TRUE);
-    UpdateWindow(m_hwndList);
-    m_fFilling = false;
+}
+
+// The first row that sorts after pidl: equal rows keep the camera's order.
+int ViewRows::InsertionIndex(LPCITEMIDLIST pidl, const SortContext& context) const
+{
+    int low = 0;
+    int high = RowCount();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        const int order = CompareItems(reinterpret_cast<LPARAM>(RowItem(middle)), reinterpret_cast<LPARAM>(pidl),
+                                       reinterpret_cast<LPARAM>(&context));
+        if (order <= 0) low = middle + 1;
+        else high = middle;
+    }
+    return low;
 }
 
 // A row that owns the identifier the enumerator handed over; a null identifier or a row
@@ -294,6 +306,8 @@ void ViewRows::SortByColumn(int column)
 {
     m_iSortDirection = column == m_iSortColumn ? -m_iSortDirection : 1;
     m_iSortColumn = column;
+    m_iShownColumn = column;
+    m_iShownDirection = m_iSortDirection;
     SortList(column, m_iSortDirection);
 }
 

@@ -4,7 +4,9 @@
 #include <commctrl.h>
 #include <shlobj.h>
 #include <memory>
+#include <vector>
 #include "base/Raii.h"
+#include "items/ItemColumns.h"
 #include "items/ItemIdManager.h"
 #include "items/ItemTypeCache.h"
 
@@ -13,6 +15,8 @@ constexpr UINT IDC_LIST = 2000;
 
 // The list's style for a view mode; the icon view for every mode it does not know.
 DWORD ListStyleForMode(UINT viewMode);
+
+struct SortContext;
 
 class ViewRows {
 public:
@@ -27,7 +31,11 @@ public:
     // The list: made in the view window, filled, arranged, and forgotten when the window goes.
     bool CreateList(HWND hwndView, const FOLDERSETTINGS& settings);
     void InitColumns(HWND hwndView);
-    void FillList(HWND hwndView);
+    // A fill: rows arrive in batches while the camera is read, each put in its place in the
+    // order the list shows (by name until a header is clicked); selection and scroll stay.
+    void BeginFill();
+    void AddRows(const std::vector<LPITEMIDLIST>& rows);  // the rows own the identifiers from now on
+    void EndFill() { m_fFilling = false; }
     void DeleteAllRows();
     void Arrange();
     void ApplyShellSettings();
@@ -78,6 +86,7 @@ public:
 private:
     bool AppendRow(LPITEMIDLIST pidl, int index);
     void SortList(int column, int direction);
+    int InsertionIndex(LPCITEMIDLIST pidl, const SortContext& context) const;
     int NextSelectedRow(int row) const
     {
         return static_cast<int>(SendMessageA(m_hwndList, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
@@ -91,5 +100,7 @@ private:
     HWND m_hwndList = nullptr;
     int m_iSortColumn = -1;
     int m_iSortDirection = 1;
-    bool m_fFilling = false;  // FillList is reading the camera into the list
+    int m_iShownColumn = kColumnName;  // the order the rows show now: a fill's or the last click's
+    int m_iShownDirection = 1;
+    bool m_fFilling = false;  // the camera is being read into the list
 };

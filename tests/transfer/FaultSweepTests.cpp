@@ -37,14 +37,16 @@ struct Expected {
     Messages messages;
 };
 const Expected kExpected[] = {
-    // The link cannot be opened: then the free space counts as none.
-    {"upload", "ZQ_OpenComm", 0, {kStatusMessage, text::k2004}},
+    // The link cannot be opened: then the free space counts as none. The listing after an
+    // upload is a unit of its own: its open is the second.
+    {"upload", "ZQ_OpenComm", 1, {kStatusMessage, text::k2004}},
     // What a connect does after opening the link, and the close, are not checked.
     {"", "ZQ_StopAcquisition", 0, {}},
     {"", "ZQ_SetAcquisitionMode", 0, {}},
     // A link whose close failed is still open when the next unit connects.
     {"delete", "ZQ_CloseComm", 1, {"Error!  The camera is in use by another application."}},
     {"cut and move", "ZQ_CloseComm", 1, {"Error!  The camera is in use by another application."}},
+    {"upload", "ZQ_CloseComm", 1, {"Error!  The camera is in use by another application."}},
     {"", "ZQ_CloseComm", 0, {}},
     // An unread version is version 0: a large file is refused, in either direction (the second
     // copy out reads B.QQH).
@@ -118,7 +120,7 @@ protected:
     std::vector<Operation> Operations()
     {
         return {
-            {"list", [this] { View()->Refresh(); }, {"ZQ_GetFiles", "ZQ_GetFileSize"}},
+            {"list", [this] { View()->Refresh(); PumpQueued(); }, {"ZQ_GetFiles", "ZQ_GetFileSize"}},
             {"open", [this] { RunCommand(IDM_OPEN, {0, 1}); }, {"ZQ_ReceiveFile", "ZQ_GetSegment"}},
             {"delete", [this] { RunCommand(IDM_DELETE, {0, 1}); }, {"ZQ_DeleteFile", "ZQ_GetNumFiles"}},
             {"copy out", [this] { CopyOut(); }, {"ZQ_ReceiveFile", "ZQ_GetSegment"}},
@@ -214,6 +216,7 @@ private:
         for (size_t i = 0; i < kPcFiles.size(); ++i) paths.push_back(Source(i));
         GlobalBlock hDrop(NewBlock(DropBlock(paths)));
         m_uploadResult = View()->UploadFiles(static_cast<HDROP>(hDrop.Get()));
+        PumpQueued();
     }
 
     // The boxes but the About box, which is counted apart.

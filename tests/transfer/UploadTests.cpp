@@ -87,7 +87,9 @@ protected:
     HRESULT Upload(const Bytes& block)
     {
         GlobalBlock hDrop(NewBlock(block));
-        return View()->UploadFiles(static_cast<HDROP>(hDrop.Get()));
+        const HRESULT hr = View()->UploadFiles(static_cast<HDROP>(hDrop.Get()));
+        PumpQueued();
+        return hr;
     }
 };
 
@@ -265,6 +267,7 @@ TEST_F(UploadTest, ShellFilesDroppedOntoTheViewAsOneOperation)
     }
     effect = DROPEFFECT_MOVE;
     EXPECT_EQ(target->Drop(files.Get(), 0, {0, 0}, &effect), S_OK);
+    PumpQueued();
 
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY)) << "a copy: the source keeps its files";
     EXPECT_EQ(CameraFile("A       .JPG"), PatternBytes(100, 1));
@@ -314,6 +317,7 @@ TEST_F(UploadTest, BlocksOfOtherProgramsAreCheckedBeforeAnythingIsSent)
         SCOPED_TRACE(row.what);
         for (const std::string& name : row.sent) PelSim_RemoveFile(name.c_str());
         View()->Refresh();
+        PumpQueued();
         // The block reaches the view through the real clipboard, as another program put it there.
         ASSERT_TRUE(OpenClipboard(nullptr));
         EmptyClipboard();
@@ -454,6 +458,7 @@ TEST_F(UploadTest, CameraNamesOfCodePage932Names)
         SCOPED_TRACE(wide ? "wide list" : "single-byte list");
         PelSim_Reset();
         View()->Refresh();
+        PumpQueued();
         EXPECT_EQ(Upload(DropBlock(paths, wide)), S_OK);
         EXPECT_EQ(PutCalls(), puts);
         EXPECT_EQ(Boxes(), Messages{});

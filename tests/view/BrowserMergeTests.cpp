@@ -223,6 +223,7 @@ TEST_F(BrowserMergeTest, LeavingTheViewClosesTheCameraLink)
 
     m_pBrowser->FocusView();
     m_pBrowser->ActiveView()->Refresh();
+    PumpQueued();
     EXPECT_TRUE(PelSim_IsLinkOpen());
     CloseBrowser();
     EXPECT_FALSE(PelSim_IsLinkOpen());

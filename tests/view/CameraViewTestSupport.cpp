@@ -47,6 +47,11 @@ void CameraViewTest::AddFiles(const CameraFiles& files)
     PelSim_ClearLog();
 }
 
+namespace {
+// Far longer than a listing of the tests' cameras takes.
+constexpr DWORD kListingTimeoutMs = 30000;
+}  // namespace
+
 void CameraViewTest::ShowCamera(HostOptions options)
 {
     m_pBrowser = Adopt(HostBrowser::Create(options));
@@ -67,7 +72,10 @@ void CameraViewTest::CloseBrowser()
 
 void CameraViewTest::PumpQueued()
 {
-    m_pBrowser->PumpUntil([] { return true; }, 0);
+    m_pBrowser->PumpUntil([this] {
+        const ComPtr<CameraView> view = View();
+        return !view || !view->IsListing();
+    }, kListingTimeoutMs);
 }
 
 ComPtr<CameraView> CameraViewTest::View() const

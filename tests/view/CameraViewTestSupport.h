@@ -32,7 +32,8 @@ protected:
     // Closes the browser as the user's close does and lets it go.
     void CloseBrowser();
     // Handles the messages waiting in the queue (the view brings its toolbar and status
-    // texts up to date once a burst of selection changes is over).
+    // texts up to date once a burst of selection changes is over) and, while the view reads
+    // the camera, those until it has read it.
     void PumpQueued();
 
     HWND ViewWindow() const { return m_pBrowser->ViewWindow(); }

@@ -160,6 +160,7 @@ TEST_F(CommandSafetyTest, RowsThatGoInTheMiddleOfACommandDoNotChangeWhatItWorksO
         SendMessageA(List(), LVM_DELETEALLITEMS, 0, 0);
         scribble = std::make_unique<HeapScribble>();
         View()->Refresh();
+        PumpQueued();
         rowsAfterRefresh = RowNames();
     });
 

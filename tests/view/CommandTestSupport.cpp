@@ -35,6 +35,7 @@ void ViewCommandTest::ResetFiles(const std::vector<int>& selected)
     ComPtr<CameraView> view = View();
     view->SetViewMode(FVM_DETAILS);
     view->Refresh();
+    PumpQueued();
     m_pBrowser->FocusView();
     SelectRows(selected);
     PelSim_ClearLog();

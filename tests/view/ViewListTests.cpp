@@ -2,6 +2,7 @@
 // header clicks, the column widths a divider drag stores, the shell settings and the
 // camera's request to list it again.
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include "CameraViewTestSupport.h"
 #include "folder/CameraFolder.h"
@@ -80,7 +81,10 @@ TEST_F(ViewListTest, HeaderClicksSortAsCompareIDs)
     };
     int step = 0;
     for (const Row& row : script) {
-        if (row.step == Refresh) m_pBrowser->ActiveView()->Refresh();
+        if (row.step == Refresh) {
+            m_pBrowser->ActiveView()->Refresh();
+            PumpQueued();
+        }
         if (row.step == ClickName || row.step == ClickSize || row.step == ClickType)
             ClickHeader(row.step == ClickName ? kColumnName : row.step == ClickSize ? kColumnSize : kColumnType);
         EXPECT_EQ(RowNames(), OrderOf(files, row.column, row.direction)) << "step " << step;
@@ -181,12 +185,52 @@ TEST_F(ViewListTest, CameraAsksTheViewToListAgain)
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"A.JPG"}));
 }
 
+// A camera of 60 files at 20 ms a call: the window is there before the camera is read, the
+// rows come while the reading runs and end in name order, the window's thread makes no
+// camera call, and closing the window in the middle stops the reading at once.
+TEST_F(ViewListTest, ASlowReadingComesInRowsOffTheWindowsThreadAndStopsWithTheWindow)
+{
+    auto nameOf = [](int i) {
+        char name[16];
+        snprintf(name, sizeof(name), "F%d.JPG", 100 + i);
+        return std::string(name);
+    };
+    CameraFiles files;
+    for (int i = 60; i >= 1; --i) files.push_back({nameOf(i), 10});
+    AddFiles(files);
+    PelSim_SetLinkTiming(0, 20);
+    for (const bool closeEarly : {false, true}) {
+        SCOPED_TRACE(closeEarly ? "closed in the middle" : "read to the end");
+        PelSim_ClearLog();
+        m_pBrowser = Adopt(HostBrowser::Create(HostOptions{}));
+        ComPtr<IShellFolder> folder = Adopt(CreateCameraFolder(nullptr));
+        ASSERT_EQ(m_pBrowser->ShowFolder(folder.Get()), S_OK);
+        EXPECT_TRUE(View()->IsListing()) << "the window waited for the camera";
+        ASSERT_TRUE(m_pBrowser->PumpUntil([this] { return RowNames().size() >= 5; }, 10000));
+        EXPECT_TRUE(View()->IsListing()) << "no row showed before the reading ended";
+        if (closeEarly) {
+            const ULONGLONG closing = GetTickCount64();
+            CloseBrowser();
+            EXPECT_LT(GetTickCount64() - closing, 1000u);
+            EXPECT_LT(CallsOf("ZQ_GetFileSize").size(), files.size()) << "the reading went on without its window";
+            EXPECT_FALSE(PelSim_IsLinkOpen());
+            continue;
+        }
+        PumpQueued();
+        std::vector<std::string> sorted;
+        for (int i = 1; i <= 60; ++i) sorted.push_back(nameOf(i));
+        EXPECT_EQ(RowNames(), sorted);
+        for (const PelSimCall& call : CameraLog()) EXPECT_NE(call.thread, GetCurrentThreadId()) << call.function;
+        CloseBrowser();
+    }
+}
+
 TEST_F(ViewListTest, RowsNeverHoldANullIdentifier)
 {
     AddFiles({{"A.JPG", 10}, {"BB.JPG", 20}, {"CCC.JPG", 30}});
     {
-        // The second allocation of BB.JPG's 20 bytes is the copy the enumerator hands out.
-        AllocationFailure failure(6 + 6 + 1 + 4 + 3, 2);
+        // The first allocation of BB.JPG's 20 bytes is the item the listing makes of it.
+        AllocationFailure failure(6 + 6 + 1 + 4 + 3, 1);
         ShowCamera();
         EXPECT_TRUE(failure.Happened());
     }
@@ -239,8 +283,10 @@ TEST_F(ViewListTest, RefreshAskedDuringAnOperationWaitsForItsEnd)
         ViewOperation nested(view.Get());
         EXPECT_FALSE(nested) << "a second operation ran inside the first";
         view->Refresh();
+        PumpQueued();
         EXPECT_EQ(RowNames(), (std::vector<std::string>{"A.JPG"})) << "the rows went in the middle of the operation";
     }
+    PumpQueued();
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"A.JPG", "B.JPG"}));
     ViewOperation after(view.Get());
     EXPECT_TRUE(after);
