@@ -146,6 +146,18 @@ private:
     HCURSOR m_hPrevious;
 };
 
+// A slim reader/writer lock held exclusively for a scope.
+class ExclusiveSrwLock {
+public:
+    explicit ExclusiveSrwLock(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockExclusive(&m_lock); }
+    ~ExclusiveSrwLock() { ReleaseSRWLockExclusive(&m_lock); }
+    ExclusiveSrwLock(const ExclusiveSrwLock&) = delete;
+    ExclusiveSrwLock& operator=(const ExclusiveSrwLock&) = delete;
+
+private:
+    SRWLOCK& m_lock;
+};
+
 // A window's device context, caption and borders included, for the length of a scope.
 class WindowDC {
 public:

@@ -45,19 +45,6 @@ private:
     bool m_fNotified = false;  // a message about waiting rows is on its way
 };
 
-namespace {
-// Holds the lock of a job's state for a scope.
-class ExclusiveLock {
-public:
-    explicit ExclusiveLock(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockExclusive(&m_lock); }
-    ~ExclusiveLock() { ReleaseSRWLockExclusive(&m_lock); }
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-
-private:
-    SRWLOCK& m_lock;
-};
-}  // namespace
 
 // The worker: one unit of camera work that connects and reads every listed file, unless stopped.
 void ListingJob::State::Run()
@@ -79,7 +66,7 @@ bool ListingJob::State::Add(LPITEMIDLIST pidl, DWORD listed)
 {
     bool notify = false;
     {
-        ExclusiveLock lock(m_lock);
+        ExclusiveSrwLock lock(m_lock);
         try {
             m_rows.push_back(pidl);
         } catch (const std::bad_alloc&) {
@@ -98,7 +85,7 @@ bool ListingJob::State::Add(LPITEMIDLIST pidl, DWORD listed)
 void ListingJob::State::Finish()
 {
     {
-        ExclusiveLock lock(m_lock);
+        ExclusiveSrwLock lock(m_lock);
         m_fDone = true;
     }
     Notify();
@@ -113,21 +100,21 @@ void ListingJob::State::Stop()
 
 std::vector<LPITEMIDLIST> ListingJob::State::TakeRows()
 {
-    ExclusiveLock lock(m_lock);
+    ExclusiveSrwLock lock(m_lock);
     m_fNotified = false;
     return std::exchange(m_rows, {});
 }
 
 void ListingJob::State::GetProgress(UINT* read, UINT* listed) const
 {
-    ExclusiveLock lock(m_lock);
+    ExclusiveSrwLock lock(m_lock);
     *read = m_cRead;
     *listed = m_cListed;
 }
 
 bool ListingJob::State::IsDone() const
 {
-    ExclusiveLock lock(m_lock);
+    ExclusiveSrwLock lock(m_lock);
     return m_fDone;
 }
 
