@@ -371,7 +371,6 @@ void CameraView::StartListing()
 {
     m_rows.BeginFill();
     m_pListing = ListingJob::Start(m_hwndView);
-    if (!m_pListing) m_rows.EndFill();
 }
 
 // Rows were read, or the reading ended: the rows go into the list, the status bar says how far.
@@ -390,7 +389,6 @@ void CameraView::OnListingNews(LPARAM id)
 void CameraView::FinishListing()
 {
     m_pListing.reset();
-    m_rows.EndFill();
     m_merge.UpdateToolbar();
 }
 
@@ -415,7 +413,6 @@ void CameraView::OnSize(int cx, int cy)
 void CameraView::OnWindowDestroyed()
 {
     m_pListing.reset();
-    m_rows.EndFill();
     m_rows.FreeRowItems();
     if (std::exchange(m_fDropRegistered, false)) RevokeDragDrop(m_hwndView);
     SetWindowLongPtrA(m_hwndView, GWLP_USERDATA, 0);

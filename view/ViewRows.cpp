@@ -85,7 +85,6 @@ void ViewRows::InitColumns(HWND hwndView)
 // A new fill: the type names are read again and the rows come in name order, as a fill sorts.
 void ViewRows::BeginFill()
 {
-    m_fFilling = true;
     m_pTypeCache->Clear();
     m_iShownColumn = kColumnName;
     m_iShownDirection = 1;

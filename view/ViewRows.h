@@ -35,13 +35,11 @@ public:
     // order the list shows (by name until a header is clicked); selection and scroll stay.
     void BeginFill();
     void AddRows(const std::vector<LPITEMIDLIST>& rows);  // the rows own the identifiers from now on
-    void EndFill() { m_fFilling = false; }
     void DeleteAllRows();
     void Arrange();
     void ApplyShellSettings();
     void ForgetList() { m_hwndList = nullptr; }
     HWND ListWindow() const { return m_hwndList; }
-    bool IsFilling() const { return m_fFilling; }
 
     // Sorting by a header click, texts and icons for the list, and the identifier of a row
     // the list deleted.
@@ -102,5 +100,4 @@ private:
     int m_iSortDirection = 1;
     int m_iShownColumn = kColumnName;  // the order the rows show now: a fill's or the last click's
     int m_iShownDirection = 1;
-    bool m_fFilling = false;  // the camera is being read into the list
 };
