@@ -2,7 +2,7 @@
 #include "about/AboutDialog.h"
 #include "about/FileVersion.h"
 #include "camera/CameraConnection.h"
-#include "camera/CameraWork.h"
+#include "camera/BackgroundWork.h"
 #include "camera/ProductName.h"
 #include "camera/ZqLibrary.h"
 #include "base/Raii.h"
@@ -59,21 +59,19 @@ void ShowFileVersion(HWND hwnd, int control, bool havePath, const char* path)
     SetDlgItemTextA(hwnd, control, text);
 }
 
-// The firmware text as the camera sends it; the field stays empty when it cannot be read.
-void ShowFirmwareVersion(HWND hwnd)
+// The firmware text as the camera sends it; empty when it cannot be read.
+void ReadFirmwareText(char (&text)[ZQ_FIRMWARE_TEXT])
 {
-    char text[ZQ_FIRMWARE_TEXT] = {};
-    if (ZQ_GetFirmwareVersion(text) != ZQ_STATUS_OK) return;
+    if (ZQ_GetFirmwareVersion(text) != ZQ_STATUS_OK) text[0] = '\0';
     text[ZQ_FIRMWARE_TEXT - 1] = '\0';  // the camera may fill all 32 bytes
-    SetDlgItemTextA(hwnd, IDC_ABOUT_FIRMWARE, text);
 }
 
-// Title and the four version fields.
-void InitAboutDialog(HWND hwnd)
+// Title and the four version fields; the firmware's text was read before.
+void InitAboutDialog(HWND hwnd, const char* firmware)
 {
     char product[kProductNameCapacity];
     if (ReadProductName(product, sizeof(product))) SetWindowTextA(hwnd, product);
-    ShowFirmwareVersion(hwnd);
+    if (firmware[0] != '\0') SetDlgItemTextA(hwnd, IDC_ABOUT_FIRMWARE, firmware);
     char path[MAX_PATH];
     {
         NativeSystemFolders native;  // the driver that runs is in the native system folder
@@ -85,11 +83,11 @@ void InitAboutDialog(HWND hwnd)
 }  // namespace
 
 // Only OK (or Enter) closes the box; Escape does not.
-INT_PTR CALLBACK AboutDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK AboutDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        InitAboutDialog(hwnd);
+        InitAboutDialog(hwnd, reinterpret_cast<const char*>(lParam));
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) != IDOK) return FALSE;
@@ -100,10 +98,17 @@ INT_PTR CALLBACK AboutDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
     }
 }
 
-// Runs the box inside its own unit of camera work, parented to the unit's window.
+// Reads the firmware's text in a unit of camera work on a worker thread, then shows the box
+// parented to the unit's window.
 void ShowAboutBox(CameraConnection* connection, HWND hwndParent)
 {
-    CameraWork work(connection, hwndParent);
-    work.Connect();
-    DialogBoxParamA(g_hinstModule, MAKEINTRESOURCEA(IDD_ABOUT), connection->OwnerWindow(), AboutDialogProc, 0);
+    char firmware[ZQ_FIRMWARE_TEXT] = {};
+    HWND owner = hwndParent;
+    auto read = [&] {
+        owner = connection->OwnerWindow();
+        connection->Connect();  // a failure was told; the camera is asked all the same
+        ReadFirmwareText(firmware);
+    };
+    BackgroundWork::Run(connection, hwndParent, read);
+    DialogBoxParamA(g_hinstModule, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDialogProc, reinterpret_cast<LPARAM>(firmware));
 }

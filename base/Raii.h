@@ -158,6 +158,26 @@ private:
     SRWLOCK& m_lock;
 };
 
+// A window's top-level window disabled for a scope, as under a modal dialog; one that was
+// disabled already stays as it is.
+class DisabledRootWindow {
+public:
+    explicit DisabledRootWindow(HWND window) : m_hwnd(window ? GetAncestor(window, GA_ROOT) : nullptr)
+    {
+        if (m_hwnd && IsWindowEnabled(m_hwnd)) EnableWindow(m_hwnd, FALSE);
+        else m_hwnd = nullptr;
+    }
+    ~DisabledRootWindow()
+    {
+        if (m_hwnd) EnableWindow(m_hwnd, TRUE);
+    }
+    DisabledRootWindow(const DisabledRootWindow&) = delete;
+    DisabledRootWindow& operator=(const DisabledRootWindow&) = delete;
+
+private:
+    HWND m_hwnd;
+};
+
 // A window's device context, caption and borders included, for the length of a scope.
 class WindowDC {
 public:

@@ -13,26 +13,6 @@ namespace {
 // Guards creating, counting and destroying the shared connection.
 SRWLOCK g_connectionLock = SRWLOCK_INIT;
 
-// The unit's top-level window is disabled while the connect dialog is up, as under a modal
-// dialog: it can be neither closed nor commanded in the middle of a connect.
-class DisabledOwner {
-public:
-    explicit DisabledOwner(HWND owner) : m_hwnd(owner ? GetAncestor(owner, GA_ROOT) : nullptr)
-    {
-        if (m_hwnd && IsWindowEnabled(m_hwnd)) EnableWindow(m_hwnd, FALSE);
-        else m_hwnd = nullptr;
-    }
-    ~DisabledOwner()
-    {
-        if (m_hwnd) EnableWindow(m_hwnd, TRUE);
-    }
-    DisabledOwner(const DisabledOwner&) = delete;
-    DisabledOwner& operator=(const DisabledOwner&) = delete;
-
-private:
-    HWND m_hwnd;
-};
-
 // The shell's allocator; null when the shell gives none.
 ComPtr<IMalloc> ShellAllocator()
 {
@@ -158,7 +138,8 @@ ComStatus CameraConnection::OpenLink()
 ComStatus CameraConnection::OpenSlowLink()
 {
     const HWND owner = OwnerWindow();
-    DisabledOwner disabled(owner);
+    // The window can be neither closed nor commanded in the middle of a connect.
+    DisabledRootWindow disabled(owner);
     RunOnWindowThread([owner] {
         g_hwndConnectDialog = CreateDialogParamA(g_hinstModule, MAKEINTRESOURCEA(IDD_CONNECT), owner, ConnectDialogProc, 0);
     });
@@ -291,6 +272,7 @@ HWND CameraConnection::BeginWork(HWND owner, WindowThreadCall* windowThread)
     if (m_cWorkDepth++ == 0) {
         m_pWindowThread = windowThread;
         InterlockedExchange(&m_fWorkCancelled, 0);
+        InterlockedExchange64(&m_cbMoved, 0);
     }
     if (m_cWorkDepth == 1 || owner) m_hwndOwner = owner;
     return previous;

@@ -34,6 +34,14 @@ public:
     // call that runs (link type 1), the unit's loops end at their next check, and the
     // "Communication aborted." this causes is not shown. Cleared when the next unit begins.
     void CancelWork() { InterlockedExchange(&m_fWorkCancelled, 1); }
+    // Asks the running unit to stop when owner's window runs it (a window that goes).
+    void CancelWorkOf(HWND owner)
+    {
+        if (owner && reinterpret_cast<HWND>(InterlockedCompareExchangePointer(reinterpret_cast<void* volatile*>(&m_hwndOwner), nullptr, nullptr)) == owner)
+            CancelWork();
+    }
+    // Lifts a stop for the clean-up it calls for (the caller asks again after it).
+    void ResumeWork() { InterlockedExchange(&m_fWorkCancelled, 0); }
     bool IsWorkCancelled() const { return InterlockedCompareExchange(const_cast<LONG*>(&m_fWorkCancelled), 0, 0) != 0; }
     // Whether the calling thread runs a unit (or an operation) of camera work now.
     bool IsHeldByThisThread() const
@@ -42,6 +50,9 @@ public:
     }
     // Waits until no unit runs, or until *stop is set; false when stopped.
     bool WaitUntilFree(const LONG volatile* stop);
+    // File bytes the running unit moved so far, either way; any thread may read them.
+    void AddMovedBytes(DWORD bytes) { InterlockedExchangeAdd64(&m_cbMoved, bytes); }
+    ULONGLONG MovedBytes() const { return static_cast<ULONGLONG>(InterlockedCompareExchange64(const_cast<LONG64*>(&m_cbMoved), 0, 0)); }
 
     // Link.
     bool Connect();
@@ -93,9 +104,10 @@ private:
     LONG volatile m_dwLockOwner = 0;   // the thread that holds the mutex, 0 for none
     LONG m_cLockDepth = 0;             // holds of that thread: the mutex goes back at 0
     LONG m_cWorkDepth = 0;             // units nested on the holding thread
-    HWND m_hwndOwner = nullptr;        // the running unit's window, not owned
+    HWND volatile m_hwndOwner = nullptr;  // the running unit's window, not owned
     WindowThreadCall* m_pWindowThread = nullptr;  // the outermost unit's way to that window's thread
     LONG volatile m_fWorkCancelled = 0;           // the running unit was asked to stop
+    LONG64 volatile m_cbMoved = 0;                // file bytes the running unit moved
     LONG volatile m_fDisconnectRequested = 0;  // close the link when the running unit ends
     bool m_fConnected = false;
     bool m_fLinkType1 = false;         // a connect succeeded on link type 1; sticks

@@ -188,19 +188,22 @@ bool CameraFileOperations::WriteCopy(const char* name, const wchar_t* path, DWOR
     copied = file.Close() && copied;
     if (!copied) {
         DeleteFileW(path);
-        m_connection.Messages().ReportTransferError(kTransferCopyFailed);
+        // A copy the user stopped is no failure to tell.
+        if (!m_connection.IsWorkCancelled()) m_connection.Messages().ReportTransferError(kTransferCopyFailed);
     }
     return copied;
 }
 
 // Reads the file chunk by chunk (segments when it is larger than one), writing each chunk
-// before the next is read. A failed read tells its status; a failed write is told by the caller.
+// before the next is read, until the unit is asked to stop. A failed read tells its status;
+// a failed write is told by the caller.
 bool CameraFileOperations::ReceiveIntoFile(const char* name, DWORD size, BYTE* buffer, HANDLE file)
 {
     const bool segmented = size > ZQ_SEGMENT_SIZE;
     DWORD chunk = std::min<DWORD>(size, ZQ_SEGMENT_SIZE);
     DWORD remaining = size;
     for (bool firstPass = true; remaining > 0; firstPass = false) {
+        if (m_connection.IsWorkCancelled()) return false;
         chunk = std::min(chunk, remaining);
         const ComStatus status = ReceiveChunk(name, chunk, buffer, segmented, firstPass);
         if (status != ZQ_STATUS_OK) {
@@ -209,6 +212,7 @@ bool CameraFileOperations::ReceiveIntoFile(const char* name, DWORD size, BYTE* b
         }
         DWORD written = 0;
         if (!WriteFile(file, buffer, chunk, &written, nullptr) || written != chunk) return false;
+        m_connection.AddMovedBytes(chunk);
         remaining -= chunk;
     }
     return true;
@@ -237,7 +241,9 @@ bool CameraFileOperations::OpenCameraFile(const char* name)
     }
     wchar_t path[MAX_PATH];
     if (!CopyToTempFile(name, path, true)) return false;
-    const UINT_PTR result = reinterpret_cast<UINT_PTR>(ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOWNORMAL));
+    // The application starts from the window's thread, as a double-click would start it.
+    UINT_PTR result = 0;
+    m_connection.RunOnWindowThread([&] { result = reinterpret_cast<UINT_PTR>(ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOWNORMAL)); });
     if (result > 32) return true;
     m_connection.Messages().ReportShellError(result);
     return false;

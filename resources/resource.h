@@ -14,9 +14,13 @@
 #define IDC_CONNECT_USB_TEXT 1005
 #define IDC_CONNECT_CANCEL 1011
 
-// Progress dialogs: number of the file being moved, number of files.
+// Progress dialogs: number of the file being moved, number of files, the bar over all
+// bytes, the bytes in words, the rate and time left; Cancel is IDCANCEL.
 #define IDC_PROGRESS_CURRENT 1001
 #define IDC_PROGRESS_TOTAL 1002
+#define IDC_PROGRESS_BAR 1003
+#define IDC_PROGRESS_BYTES 1006
+#define IDC_PROGRESS_RATE 1007
 
 // About dialog version fields.
 #define IDC_ABOUT_FIRMWARE 1000
@@ -63,6 +67,9 @@
 #define IDS_MENU_PASTE 22
 // The status bar while the camera is listed: files read, files listed (numbers as text).
 #define IDS_STATUS_READING 23
+// Progress dialogs: "%s of %s" bytes, "%s/s, %s left" rate and time.
+#define IDS_PROGRESS_BYTES 24
+#define IDS_PROGRESS_RATE 25
 
 // Messages: 1000 + comm status, 2000 + transfer error code, 3000.. for a failed open.
 #define IDS_COMSTATUS_BASE 1000

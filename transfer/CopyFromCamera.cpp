@@ -1,8 +1,8 @@
 // Copying camera files out through temporary copies, and finishing a move of those copies.
-#include "camera/CameraWork.h"
+#include "camera/BackgroundWork.h"
 #include "transfer/CameraNames.h"
 #include "transfer/ItemDataObject.h"
-#include "transfer/ProgressDialog.h"
+#include "transfer/TransferProgress.h"
 
 namespace {
 // The CF_HDROP block: the header and the list of wide paths (as the shell's own lists are, so
@@ -21,43 +21,69 @@ HGLOBAL MakeDropFilesBlock(const wchar_t* list, SIZE_T cchList)
     CopyMemory(bytes.Get() + sizeof(header), list, cbList);
     return block.Release();
 }
+
+// Removes the copies a stopped copy wrote (each path ends in its own zero).
+void DeleteWrittenCopies(const wchar_t* paths, SIZE_T cchPaths)
+{
+    for (const wchar_t* path = paths; path < paths + cchPaths; path += lstrlenW(path) + 1) DeleteFileW(path);
+}
 }  // namespace
 
-// Copies every item into the object's own folder of temporary copies under the progress
-// dialog and lists the copies; null when nothing was copied (no items: the camera is not even
-// asked). Each listed copy is held, to tell at a move whether it really left.
-HGLOBAL ItemDataObject::BuildDropFiles(bool fReadOnly)
+// Copies every item into the object's own folder of temporary copies on a worker thread
+// under the progress dialog, and lists the copies in *phDropFiles; nothing is listed when
+// nothing was copied (no items: the camera is not even asked). Each listed copy is held, to
+// tell at a move whether it really left. A copy the user stopped lists nothing and leaves no
+// copy behind: E_ABORT.
+HRESULT ItemDataObject::BuildDropFiles(bool fReadOnly, HGLOBAL* phDropFiles)
 {
-    if (m_items.Count() == 0 || m_items.Count() > (static_cast<SIZE_T>(-1) / sizeof(wchar_t) - 1) / MAX_PATH) return nullptr;
-    WaitCursor wait;
-    CameraWork work(m_connection.Get(), m_hwndOwner);
-    if (!work.Connect()) return nullptr;
+    *phDropFiles = nullptr;
+    CameraConnection* connection = m_connection.Get();
+    if (!connection || m_items.Count() == 0 || m_items.Count() > (static_cast<SIZE_T>(-1) / sizeof(wchar_t) - 1) / MAX_PATH)
+        return STG_E_MEDIUMFULL;
     const SIZE_T cchPaths = static_cast<SIZE_T>(m_items.Count()) * MAX_PATH + 1;
     MallocPtr<wchar_t> paths(m_pMalloc.Get(), static_cast<wchar_t*>(m_pMalloc->Alloc(cchPaths * sizeof(wchar_t))));
-    if (!paths) return nullptr;
+    if (!paths) return STG_E_MEDIUMFULL;
     SIZE_T total = 0;
-    CopyItemsToTemp(work.Connection(), paths.Get(), &total, fReadOnly);
+    bool stopped = false;
+    TransferProgress progress(connection, ProgressKind::CopyOut, m_hwndOwner, m_items.Count(), ItemBytes());
+    auto copy = [&] {
+        if (!connection->Connect()) return;
+        progress.Begin();
+        CopyItemsToTemp(connection, progress, paths.Get(), &total, fReadOnly);
+        stopped = connection->IsWorkCancelled();
+    };
+    BackgroundWork::Run(connection, m_hwndOwner, copy, progress);
     m_copyFolder.Close();
-    HGLOBAL block = nullptr;
-    if (total > 0) {
+    if (!stopped && total > 0) {
         paths.Get()[total] = L'\0';
-        block = MakeDropFilesBlock(paths.Get(), total + 1);
+        *phDropFiles = MakeDropFilesBlock(paths.Get(), total + 1);
     }
-    if (!block) {
-        for (UINT i = 0; i < m_items.Count(); ++i) m_aCopies[i].Release();  // nothing is listed after all
-    }
-    return block;
+    if (*phDropFiles) return S_OK;
+    for (UINT i = 0; i < m_items.Count(); ++i) m_aCopies[i].Release();  // nothing is listed after all
+    if (!stopped) return STG_E_MEDIUMFULL;
+    DeleteWrittenCopies(paths.Get(), total);
+    return E_ABORT;
 }
 
-// Copies the items one after the other, writing each copy's path behind the last one. Two
-// names equal without regard to case would share one temporary path: only the first is tried.
-void ItemDataObject::CopyItemsToTemp(CameraConnection* connection, wchar_t* paths, SIZE_T* pcchPaths, bool fReadOnly)
+// The bytes of all items, as listed.
+ULONGLONG ItemDataObject::ItemBytes()
 {
-    CopyProgressDialog dialog(m_hwndOwner, m_items.Count());
+    ULONGLONG bytes = 0;
+    for (UINT i = 0; i < m_items.Count(); ++i)
+        if (m_items.Item(i)) bytes += m_pIdManager->GetItemFileSize(m_items.Item(i));
+    return bytes;
+}
+
+// Copies the items one after the other, writing each copy's path behind the last one, until
+// the user stops the copy. Two names equal without regard to case would share one temporary
+// path: only the first is tried.
+void ItemDataObject::CopyItemsToTemp(CameraConnection* connection, TransferProgress& progress, wchar_t* paths, SIZE_T* pcchPaths,
+                                     bool fReadOnly)
+{
     CameraNameSet tried;
     wchar_t* write = paths;
-    for (UINT i = 0; i < m_items.Count(); ++i) {
-        dialog.SetCurrent(i + 1);
+    for (UINT i = 0; i < m_items.Count() && !connection->IsWorkCancelled(); ++i) {
+        progress.BeginFile(i + 1);
         if (!m_items.Item(i)) continue;
         char name[MAX_PATH];
         m_pIdManager->GetItemName(m_items.Item(i), name, MAX_PATH);
@@ -80,21 +106,24 @@ void ItemDataObject::CopyItemsToTemp(CameraConnection* connection, wchar_t* path
 void ItemDataObject::FinishMove(ItemView* view)
 {
     view->RemoveCutRows();
-    CameraWork work(m_connection.Get(), m_hwndOwner);
-    if (!work.Connect()) return;
+    CameraConnection* connection = m_connection.Get();
     UINT kept = 0;
-    for (UINT i = 0; i < m_items.Count(); ++i) {
-        if (!m_items.Item(i)) continue;
-        if (!IsCopyMovedAway(i)) {
-            ++kept;
-            continue;
+    auto finish = [&] {
+        if (!connection->Connect()) return;
+        for (UINT i = 0; i < m_items.Count(); ++i) {
+            if (!m_items.Item(i)) continue;
+            if (!IsCopyMovedAway(i)) {
+                ++kept;
+                continue;
+            }
+            char name[MAX_PATH];
+            m_pIdManager->GetItemName(m_items.Item(i), name, MAX_PATH);
+            connection->Files().DeleteCameraFile(name);
+            m_items.Forget(i);
+            m_aCopies[i].Release();
         }
-        char name[MAX_PATH];
-        m_pIdManager->GetItemName(m_items.Item(i), name, MAX_PATH);
-        work->Files().DeleteCameraFile(name);
-        m_items.Forget(i);
-        m_aCopies[i].Release();
-    }
+    };
+    if (!connection || !BackgroundWork::Run(connection, m_hwndOwner, finish)) return;
     for (; kept > 0; --kept) view->Refresh();
 }
 

@@ -125,17 +125,20 @@ HRESULT ItemDataObject::GetPreferredDropEffect(STGMEDIUM* pmedium)
     return S_OK;
 }
 
-// A copy of the cached list; the camera is read once per object however often it is asked.
+// A copy of the cached list; the camera is read once per object however often it is asked
+// (a copy the user stopped is tried again at the next request).
 HRESULT ItemDataObject::GetDropFiles(const FORMATETC*, STGMEDIUM* pmedium)
 {
     // A request that arrives through a message of the copy running now gets nothing yet.
     if (m_fBuilding) return STG_E_MEDIUMFULL;
     if (!m_hDropFiles) {
         m_fBuilding = true;
-        m_hDropFiles.Reset(BuildDropFiles(false));
+        HGLOBAL built = nullptr;
+        const HRESULT hr = BuildDropFiles(false, &built);
+        m_hDropFiles.Reset(built);
         m_fBuilding = false;
+        if (FAILED(hr)) return hr;
     }
-    if (!m_hDropFiles) return STG_E_MEDIUMFULL;
     GlobalLockPtr<BYTE> cached(m_hDropFiles.Get());
     if (!cached) return STG_E_MEDIUMFULL;
     HGLOBAL copy = CopyToNewBlock(cached.Get(), GlobalSize(m_hDropFiles.Get()));

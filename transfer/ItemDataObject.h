@@ -17,6 +17,8 @@
 #include "camera/CameraConnectionUse.h"
 #include "transfer/ItemView.h"
 
+class TransferProgress;
+
 class ItemDataObject final : public ComObject<ItemDataObject, IDataObject, IEnumFORMATETC> {
 public:
     // A data object for copies of the given items, owned by hwndOwner (the view window that
@@ -55,8 +57,9 @@ private:
     void EmptyClipboardOfThis();
 
     // Copying out (CopyFromCamera.cpp).
-    HGLOBAL BuildDropFiles(bool fReadOnly);
-    void CopyItemsToTemp(CameraConnection* connection, wchar_t* paths, SIZE_T* pcchPaths, bool fReadOnly);
+    HRESULT BuildDropFiles(bool fReadOnly, HGLOBAL* phDropFiles);
+    ULONGLONG ItemBytes();
+    void CopyItemsToTemp(CameraConnection* connection, TransferProgress& progress, wchar_t* paths, SIZE_T* pcchPaths, bool fReadOnly);
     void FinishMove(ItemView* view);
     bool IsCopyMovedAway(UINT item);
 

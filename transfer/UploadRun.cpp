@@ -2,7 +2,7 @@
 #include "transfer/UploadRun.h"
 #include <algorithm>
 #include "resources/resource.h"
-#include "transfer/ProgressDialog.h"
+#include "transfer/TransferProgress.h"
 
 namespace {
 // The types sent, by the last three characters of the path (compared without regard to case).
@@ -53,8 +53,9 @@ HRESULT ReadExactly(HANDLE file, BYTE* buffer, DWORD size)
 }  // namespace
 
 // The firmware's major version is read once, with the link open.
-UploadRun::UploadRun(CameraConnection* connection, bool fConnected) : m_pConnection(connection), m_fConnected(fConnected)
+void UploadRun::Start(bool fConnected)
 {
+    m_fConnected = fConnected;
     int major = 0;
     if (m_fConnected && m_pConnection->QueryFirmwareVersion(&major, nullptr, nullptr)) m_iFirmwareMajor = major;
 }
@@ -76,6 +77,7 @@ HRESULT UploadRun::TakeCameraNames()
 // then the bytes, unless a transfer failed on the camera before.
 FileOutcome UploadRun::SendOne(const DropFilePath& file)
 {
+    if (m_pConnection->IsWorkCancelled()) return Stopped();
     if (file.fFits && IsFolder(file.path)) return LeaveOut(file, HRESULT_FROM_WIN32(kErrorDirectoryNotSupported));
     if (!HasUploadExtension(file.path)) return FileOutcome::Next;
     if (!file.fFits) return LeaveOut(file, HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE));
@@ -83,9 +85,9 @@ FileOutcome UploadRun::SendOne(const DropFilePath& file)
     LARGE_INTEGER size = {};
     if (!handle || !GetFileSizeEx(handle.Get(), &size)) return LeaveOut(file, LastErrorResult(ERROR_OPEN_FAILED));
     const ULONGLONG bytes = static_cast<ULONGLONG>(size.QuadPart);
-    if ((bytes + 1023) / 1024 + 1 > FreeKiB()) {
-        return EndRun(kTransferCameraFull);
-    }
+    const DWORD freeKiB = FreeKiB();
+    if (m_pConnection->IsWorkCancelled()) return Stopped();
+    if ((bytes + 1023) / 1024 + 1 > freeKiB) return EndRun(kTransferCameraFull);
     if (bytes > kLargestFile || (bytes > ZQ_SEGMENT_SIZE && m_iFirmwareMajor < kFirstSegmentedMajor)) {
         m_pConnection->Messages().ReportShellError(kShellLargeFileRefused);
         return FileOutcome::Next;
@@ -105,6 +107,11 @@ FileOutcome UploadRun::SendOne(const DropFilePath& file)
     if (FAILED(m_taken.Add(name))) return EndRun(kTransferNoMemory);
     bool fReadFailed = false;
     const HRESULT sent = SendBytes(handle.Get(), static_cast<DWORD>(bytes), name, buffer.Get(), chunk, &fReadFailed);
+    if (m_pConnection->IsWorkCancelled()) {
+        if (sent != S_OK) RemovePartialFile(name);
+        else m_fSentAnything = true;
+        return Stopped();
+    }
     if (sent == S_OK) {
         m_fSentAnything = true;
     } else if (fReadFailed) {
@@ -125,6 +132,24 @@ FileOutcome UploadRun::EndRun(TransferError transferError)
     return FileOutcome::EndRun;
 }
 
+// The user stopped the run: nothing more is sent, and nothing is told.
+FileOutcome UploadRun::Stopped()
+{
+    Fail(E_ABORT);
+    return FileOutcome::EndRun;
+}
+
+// A file the user stopped in the middle must not stay on the camera in part: with the stop
+// lifted for it, the camera is asked whether it lists the name, and deletes it when it does.
+void UploadRun::RemovePartialFile(const char* name)
+{
+    m_pConnection->ResumeWork();
+    bool listed = false;
+    m_pConnection->VisitCameraNames([&](const char* listedName) { listed = listed || lstrcmpiA(listedName, name) == 0; });
+    if (listed) m_pConnection->Files().DeleteCameraFile(name);
+    m_pConnection->CancelWork();
+}
+
 // A file that is not sent for a reason of its own on the PC: named at the run's end, a
 // failure of the run, and the run goes on with the next file.
 FileOutcome UploadRun::LeaveOut(const DropFilePath& file, HRESULT why)
@@ -143,6 +168,7 @@ HRESULT UploadRun::SendBytes(HANDLE file, DWORD size, const char* name, BYTE* bu
     const bool segmented = size > ZQ_SEGMENT_SIZE;
     bool first = true;
     for (DWORD remaining = size; remaining > 0; remaining -= chunk, first = false) {
+        if (m_pConnection->IsWorkCancelled()) return E_ABORT;
         chunk = std::min(chunk, remaining);
         const HRESULT read = ReadExactly(file, buffer, chunk);
         if (read != S_OK) {
@@ -155,16 +181,31 @@ HRESULT UploadRun::SendBytes(HANDLE file, DWORD size, const char* name, BYTE* bu
         else if (first) status = m_pConnection->Files().BeginSegmentedPut(name, size);
         if (segmented && status == ZQ_STATUS_OK) status = m_pConnection->Files().PutSegment(chunk, buffer);
         if (status != ZQ_STATUS_OK) return CameraStatusResult(status);
+        m_pConnection->AddMovedBytes(chunk);
     }
     return S_OK;
 }
 
-void SendFiles(DropFileList& files, UploadRun& run, HWND owner)
+void SendFiles(DropFileList& files, UploadRun& run, TransferProgress& progress)
 {
-    UploadProgressDialog dialog(owner, files.Count());
+    progress.Begin();
     DropFilePath file;
     for (UINT number = 1; files.Next(&file); ++number) {
-        dialog.SetCurrent(number);
+        progress.BeginFile(number);
         if (run.SendOne(file) == FileOutcome::EndRun) break;
     }
+}
+
+ULONGLONG BytesToSend(HGLOBAL hDrop)
+{
+    DropFileList files;
+    if (!files.Open(hDrop)) return 0;
+    ULONGLONG bytes = 0;
+    DropFilePath file;
+    while (files.Next(&file)) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!file.fFits || !HasUploadExtension(file.path) || !GetFileAttributesExW(file.path, GetFileExInfoStandard, &data)) continue;
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) bytes += (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
+    return bytes;
 }

@@ -408,11 +408,13 @@ void CameraView::OnSize(int cx, int cy)
     m_merge.UpdateStatusBar(false, true);
 }
 
-// The window is going (also when the browser's window goes first): a reading of the camera
-// stops, the rows' identifiers are freed and the drop registration withdrawn.
+// The window is going (also when the browser's window goes first): a reading or transfer of
+// the camera stops, the rows' identifiers are freed and the drop registration withdrawn.
 void CameraView::OnWindowDestroyed()
 {
     m_pListing.reset();
+    // A transfer of this window stops at its next check; its worker ends with it.
+    if (m_fBusy && m_connection.Get()) m_connection.Get()->CancelWorkOf(m_hwndView);
     m_rows.FreeRowItems();
     if (std::exchange(m_fDropRegistered, false)) RevokeDragDrop(m_hwndView);
     SetWindowLongPtrA(m_hwndView, GWLP_USERDATA, 0);

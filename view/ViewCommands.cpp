@@ -2,10 +2,11 @@
 #include "view/ViewCommands.h"
 #include <utility>
 #include "about/AboutDialog.h"
-#include "camera/CameraWork.h"
+#include "camera/BackgroundWork.h"
 #include "folder/ItemContextMenu.h"
 #include "resources/resource.h"
 #include "transfer/ItemDropSource.h"
+#include "transfer/TransferProgress.h"
 #include "transfer/UploadRun.h"
 #include "transfer/ViewOperation.h"
 #include "view/CameraView.h"
@@ -13,6 +14,8 @@
 namespace {
 // The context menu fills ids 0 to this; its own ids do not go past 14.
 constexpr UINT kLastMenuId = 100;
+// An Open whose copies take longer than this shows their progress.
+constexpr DWORD kOpenProgressDelayMs = 500;
 
 // Calls act(name) for each item in order until one fails; true when none failed.
 template <typename Act> bool ForEachItemName(ItemIdManager* manager, UINT cidl, LPCITEMIDLIST* apidl, Act act)
@@ -168,25 +171,41 @@ void ViewCommands::FinishCommand()
     m_merge.UpdateStatusBar(true, false);
 }
 
-// Opens each file through a temporary copy, in one unit of camera work; the first file
-// that cannot be opened ends the command.
+// Opens each file through a temporary copy, in one unit of camera work on a worker thread;
+// the first file that cannot be opened ends the command. A copy that takes a while shows
+// its progress, and its Cancel ends the command.
 bool ViewCommands::OpenItems(UINT cidl, LPCITEMIDLIST* apidl)
 {
-    CameraWork work(m_pConnection, m_view.Window());
-    if (!work.Connect()) return false;
-    return ForEachItemName(m_rows.IdManager(), cidl, apidl, [&](const char* name) { return m_pConnection->Files().OpenCameraFile(name); });
+    ItemIdManager* manager = m_rows.IdManager();
+    ULONGLONG bytes = 0;
+    for (UINT i = 0; i < cidl; ++i)
+        if (apidl && apidl[i]) bytes += manager->GetItemFileSize(apidl[i]);
+    TransferProgress progress(m_pConnection, ProgressKind::CopyOut, m_view.Window(), cidl, bytes, kOpenProgressDelayMs);
+    bool opened = false;
+    auto open = [&] {
+        if (!m_pConnection->Connect()) return;
+        progress.Begin();
+        UINT number = 0;
+        opened = ForEachItemName(manager, cidl, apidl, [&](const char* name) {
+            progress.BeginFile(++number);
+            return !m_pConnection->IsWorkCancelled() && m_pConnection->Files().OpenCameraFile(name);
+        });
+    };
+    return BackgroundWork::Run(m_pConnection, m_view.Window(), open, progress) && opened;
 }
 
-// Deletes each file without asking, in one unit of camera work; the first failure ends the
-// deletions. The list is read again in every case (once the command is over).
+// Deletes each file without asking, in one unit of camera work on a worker thread; the
+// first failure ends the deletions. The list is read again in every case (once the command
+// is over).
 bool ViewCommands::DeleteItems(UINT cidl, LPCITEMIDLIST* apidl)
 {
     bool deleted = false;
-    {
-        CameraWork work(m_pConnection, m_view.Window());
-        deleted = work.Connect() &&
-                  ForEachItemName(m_rows.IdManager(), cidl, apidl, [&](const char* name) { return m_pConnection->Files().DeleteCameraFile(name); });
-    }
+    auto erase = [&] {
+        deleted = m_pConnection->Connect() && ForEachItemName(m_rows.IdManager(), cidl, apidl, [&](const char* name) {
+                      return m_pConnection->Files().DeleteCameraFile(name);
+                  });
+    };
+    BackgroundWork::Run(m_pConnection, m_view.Window(), erase);
     m_view.Refresh();
     return deleted;
 }
@@ -274,17 +293,23 @@ HRESULT ViewCommands::UploadFiles(HDROP hDrop)
     if (!files.Open(reinterpret_cast<HGLOBAL>(hDrop))) return HRESULT_FROM_WIN32(ERROR_INVALID_DATA);
     if (files.Count() == 0) return S_OK;  // an empty list leaves the camera alone
     if (!m_pConnection) return E_OUTOFMEMORY;
-    CameraWork work(m_pConnection, m_view.Window());
-    UploadRun run(m_pConnection, work.Connect());
+    UploadRun run(m_pConnection);
     char name[kCameraNameBuffer];
     for (int row = 0; m_rows.GetListItemName(row, name); ++row)
         if (name[0] != '\0' && FAILED(run.Take(name))) return E_OUTOFMEMORY;
-    const HRESULT taken = run.TakeCameraNames();
-    if (FAILED(taken)) return taken;
-    SendFiles(files, run, m_view.Window());
+    TransferProgress progress(m_pConnection, ProgressKind::Upload, m_view.Window(), files.Count(), BytesToSend(reinterpret_cast<HGLOBAL>(hDrop)));
+    HRESULT hr = E_OUTOFMEMORY;
+    auto send = [&] {
+        run.Start(m_pConnection->Connect());
+        hr = run.TakeCameraNames();
+        if (FAILED(hr)) return;
+        SendFiles(files, run, progress);
+        if (!m_pConnection->IsWorkCancelled()) run.ReportLeftOut();
+        hr = run.Result();
+    };
+    if (!BackgroundWork::Run(m_pConnection, m_view.Window(), send, progress)) return E_OUTOFMEMORY;
     if (run.SentAnything()) m_view.Refresh();
-    run.ReportLeftOut();
-    return run.Result();
+    return hr;
 }
 
 // Escape after a Cut whose data the clipboard still holds: the clipboard is emptied and

@@ -14,11 +14,12 @@ namespace {
 
 constexpr WORD kButtonAtom = 0x80;
 constexpr WORD kStaticAtom = 0x82;
+constexpr WORD kProgressBar = 0;  // a class named in the template: "msctls_progress32"
 constexpr DWORD kNoId = 0xFFFF;
 
 struct ControlCase {
     DWORD id;          // kNoId for the controls that have none
-    WORD classAtom;    // kButtonAtom or kStaticAtom
+    WORD classAtom;    // kButtonAtom, kStaticAtom or kProgressBar
     const char* text;  // null for an icon, which shows icon resource 100
     short x, y;
     short cx, cy;      // 0: any size that fits the dialog
@@ -46,6 +47,10 @@ const std::vector<ControlCase> kProgressControls = {
     {kNoId, kStaticAtom, "of", 85, 14, 0, 0, SS_LEFT},
     {IDC_PROGRESS_TOTAL, kStaticAtom, "9999", 92, 14, 18, 0, SS_CENTER},
     {kNoId, kStaticAtom, "files.", 111, 14, 0, 0, SS_LEFT},
+    {IDC_PROGRESS_BAR, kProgressBar, "", 12, 38, 206, 9, 0},
+    {IDC_PROGRESS_BYTES, kStaticAtom, "", 12, 51, 100, 8, SS_LEFT},
+    {IDC_PROGRESS_RATE, kStaticAtom, "", 112, 51, 106, 8, SS_RIGHT},
+    {IDCANCEL, kButtonAtom, "Cancel", 168, 64, 50, 14, BS_PUSHBUTTON},
 };
 
 const DialogCase kDialogs[] = {
@@ -62,7 +67,7 @@ const DialogCase kDialogs[] = {
          {kNoId, kStaticAtom, "Pelcore DLL", 43, 46, 0, 0, SS_LEFT},
          {IDC_ABOUT_LIBRARY, kStaticAtom, "", 110, 46, 34, 8, SS_LEFT},
      }},
-    {"UploadProgress", IDD_UPLOAD_PROGRESS, kPopupFrame | WS_VISIBLE, 0, 177, 45, "Downloading to Lumora",
+    {"UploadProgress", IDD_UPLOAD_PROGRESS, kPopupFrame | WS_VISIBLE, 0, 230, 85, "Downloading to Lumora",
      kProgressControls},
     {"Connect", IDD_CONNECT, kPopupFrame | WS_VISIBLE, 0, 158, 68, "Connecting to Lumora",
      {
@@ -72,7 +77,7 @@ const DialogCase kDialogs[] = {
          {IDC_CONNECT_CANCEL, kButtonAtom, "&Cancel", 54, 43, 50, 14, BS_PUSHBUTTON},
      }},
     {"CopyProgress", IDD_COPY_PROGRESS, kPopupFrame | WS_VISIBLE | DS_SETFOREGROUND | DS_3DLOOK, WS_EX_CLIENTEDGE,
-     177, 45, "Copying from Lumora", kProgressControls},
+     230, 85, "Copying from Lumora", kProgressControls},
 };
 
 std::wstring Widen(const char* text) { return std::wstring(text, text + strlen(text)); }
@@ -147,6 +152,9 @@ void ExpectTemplateControl(const DialogTemplate& dialog, const TemplateControl& 
 {
     EXPECT_EQ(control.id & 0xFFFF, expected.id);
     EXPECT_EQ(control.windowClass.ordinal, expected.classAtom);
+    if (expected.classAtom == kProgressBar) {
+        EXPECT_EQ(_wcsicmp(control.windowClass.text.c_str(), L"msctls_progress32"), 0) << "class of control " << expected.id;
+    }
     EXPECT_EQ(control.style & (WS_CHILD | WS_VISIBLE), static_cast<DWORD>(WS_CHILD | WS_VISIBLE));
     EXPECT_EQ(control.style & SS_TYPEMASK, expected.type);
     if (expected.text) {
@@ -186,7 +194,8 @@ TEST_P(DialogResourceTest, TemplateHasControlsInOrder)
 void ExpectLiveControl(HWND hwndDialog, HWND child, const ControlCase& expected)
 {
     EXPECT_EQ(static_cast<DWORD>(GetDlgCtrlID(child)) & 0xFFFF, expected.id);
-    EXPECT_STREQ(ClassName(child).c_str(), expected.classAtom == kButtonAtom ? "Button" : "Static");
+    const char* const className = expected.classAtom == kButtonAtom ? "Button" : expected.classAtom == kStaticAtom ? "Static" : "msctls_progress32";
+    EXPECT_STRCASEEQ(ClassName(child).c_str(), className);
     if (expected.text) {
         EXPECT_EQ(WindowText(child), expected.text);
     } else {

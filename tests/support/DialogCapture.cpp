@@ -48,8 +48,10 @@ void DialogCapture::ActionPressDefault(HWND hwnd, const CapturedDialog&)
     PressDefaultButton(hwnd);
 }
 
+// A window with a progress bar waits for nobody: it is left alone.
 void DialogCapture::PressDefaultButton(HWND hwnd)
 {
+    if (FindWindowExA(hwnd, nullptr, "msctls_progress32", nullptr)) return;
     if (GetDlgItem(hwnd, IDOK))
         PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDOK)));
     else if (GetDlgItem(hwnd, IDCANCEL))

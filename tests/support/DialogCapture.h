@@ -32,7 +32,8 @@ public:
     std::vector<std::string> Messages() const;
     void Clear() { m_dialogs.clear(); }
 
-    // Replaces the default action (press IDOK, else IDCANCEL, else leave the window be).
+    // Replaces the default action (press IDOK, else IDCANCEL, else leave the window be; a
+    // progress window is always left be).
     void SetAction(Action action) { m_action = std::move(action); }
     static void PressDefaultButton(HWND hwnd);
     static void ActionPressDefault(HWND hwnd, const CapturedDialog& dialog);
