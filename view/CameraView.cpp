@@ -254,10 +254,19 @@ void CameraView::DetachWindow()
     if (!hwnd) return;
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     DetachItemView(hwnd);
+    StopCameraWork(hwnd);
     m_rows.FreeRowItems();
     if (std::exchange(m_fDropRegistered, false)) RevokeDragDrop(hwnd);
     m_rows.ForgetList();
     DestroyWindow(hwnd);
+}
+
+// The camera work of the window stops: its reading at once, a transfer it runs at its next
+// check (the transfer's worker ends with it).
+void CameraView::StopCameraWork(HWND hwnd)
+{
+    m_pListing.reset();
+    if (m_connection.Get()) m_connection.Get()->CancelWorkOf(hwnd);
 }
 
 UINT ViewSelectionChangedMessage()
@@ -412,9 +421,7 @@ void CameraView::OnSize(int cx, int cy)
 // the camera stops, the rows' identifiers are freed and the drop registration withdrawn.
 void CameraView::OnWindowDestroyed()
 {
-    m_pListing.reset();
-    // A transfer of this window stops at its next check; its worker ends with it.
-    if (m_fBusy && m_connection.Get()) m_connection.Get()->CancelWorkOf(m_hwndView);
+    StopCameraWork(m_hwndView);
     m_rows.FreeRowItems();
     if (std::exchange(m_fDropRegistered, false)) RevokeDragDrop(m_hwndView);
     SetWindowLongPtrA(m_hwndView, GWLP_USERDATA, 0);

@@ -99,6 +99,7 @@ private:
     void OnCreate();
     void OnSize(int cx, int cy);
     void OnWindowDestroyed();
+    void StopCameraWork(HWND hwnd);
     void DetachWindow();
     void StartListing();
     void OnListingNews(LPARAM id);
