@@ -118,6 +118,11 @@ PELSIMAPI void PelSim_SetOpenResult(int linkType, int status, unsigned abortPoll
 // PelSim_Reset; the demo folder uses its registry values instead.
 PELSIMAPI void PelSim_SetLinkTiming(unsigned bytesPerSecond, unsigned callLatencyMs);
 
+// A camera that stores what arrived of a segmented write that ends early (a call that was
+// stopped, another transfer, the link closed), as a file of its name; keep 0 (the default
+// after PelSim_Reset) stores nothing of it.
+PELSIMAPI void PelSim_KeepInterruptedWrites(int keep);
+
 // Makes the nth call (1-based, counted from now) of a function ("ZQ_GetSegment", ...) fail
 // with status, without doing its work; always != 0 keeps failing every call from the nth on.
 // The failing call is logged with the scripted status.

@@ -99,6 +99,11 @@ void PELSIMAPI PelSim_SetLinkTiming(unsigned bytesPerSecond, unsigned callLatenc
     TheCamera().Script([&](SimCamera& camera) { camera.SetLinkTiming(LinkTiming(bytesPerSecond, callLatencyMs)); });
 }
 
+void PELSIMAPI PelSim_KeepInterruptedWrites(int keep)
+{
+    TheCamera().Script([&](SimCamera& camera) { camera.KeepInterruptedWrites(keep != 0); });
+}
+
 void PELSIMAPI PelSim_SetOpenResult(int linkType, int status, unsigned abortPolls)
 {
     TheCamera().Script([&](SimCamera& camera) { camera.SetOpenResult(linkType, status, abortPolls); });

@@ -79,6 +79,7 @@ void SimCamera::Reset()
     m_fLinkOpen = false;
     m_abortProc = nullptr;
     m_scriptedTiming = LinkTiming();
+    m_fKeepInterruptedWrites = false;
     SetFirmware(c_szDefaultFirmware);
     m_openResults[0] = m_openResults[1] = OpenResult{ZQ_STATUS_OK, 0};
     m_reportedCount = -1;
@@ -95,10 +96,12 @@ void SimCamera::EndDemo()
     m_demoTiming = LinkTiming();
 }
 
-// Drops any segmented transfer in progress; an unfinished write stores nothing.
+// Drops any segmented transfer in progress; an unfinished write stores nothing, unless this
+// camera keeps what arrived.
 void SimCamera::EndTransfers()
 {
     EndRead();
+    if (m_fKeepInterruptedWrites && m_write.IsOpen() && m_pWriter) m_pWriter->Commit();
     EndWrite();
 }
 

@@ -75,6 +75,7 @@ public:
     void SetFirmwareRaw(const char bytes[ZQ_FIRMWARE_TEXT]);
     void SetOpenResult(int linkType, ComStatus status, unsigned abortPolls);
     void SetLinkTiming(const LinkTiming& timing) { m_scriptedTiming = timing; }
+    void KeepInterruptedWrites(bool keep) { m_fKeepInterruptedWrites = keep; }
     void SetReportedCount(long long count) { m_reportedCount = count; }
     void SetListingEndMark(int byteValue) { m_endMark = byteValue; }
     bool IsLinkOpen() const { return m_fLinkOpen; }
@@ -138,6 +139,7 @@ private:
     LinkTiming m_demoTiming;                   // the demo folder's link, from the registry
     LinkTiming m_scriptedTiming;               // the memory camera's link, as a test sets it
     bool m_fLinkOpen = false;
+    bool m_fKeepInterruptedWrites = false;     // an unfinished write stores what arrived
     bool m_fOpening = false;
     ZqAbortProc m_abortProc = nullptr;
     OpenResult m_openResults[2] = {};

@@ -140,10 +140,12 @@ FileOutcome UploadRun::Stopped()
 }
 
 // A file the user stopped in the middle must not stay on the camera in part: with the stop
-// lifted for it, the camera is asked whether it lists the name, and deletes it when it does.
+// lifted for it, the link is closed (which ends the interrupted put on any camera) and opened
+// again, and the camera deletes the name when it lists it.
 void UploadRun::RemovePartialFile(const char* name)
 {
     m_pConnection->ResumeWork();
+    m_pConnection->Disconnect();
     bool listed = false;
     m_pConnection->VisitCameraNames([&](const char* listedName) { listed = listed || lstrcmpiA(listedName, name) == 0; });
     if (listed) m_pConnection->Files().DeleteCameraFile(name);

@@ -47,26 +47,31 @@ protected:
 
 TEST_F(CancelTest, AStoppedTransferEndsWithinASecondAndLeavesNothingHalfDone)
 {
+    enum class Op { CopyOut, Upload, Open };
     struct Row {
         const char* what;
-        bool fUpload;
+        Op op;
         bool fCloseWindow;  // the window goes instead of a click on Cancel
+        bool fKeepPartial;  // the camera stores what arrived of a write that ended early
     };
     const Row rows[] = {
-        {"Cancel while copying out", false, false},
-        {"Cancel while sending", true, false},
-        {"the window closes while copying out", false, true},
-        {"the window closes while sending", true, true},
+        {"Cancel while copying out", Op::CopyOut, false, false},
+        {"Cancel while opening (the dialog comes once the copy takes a while)", Op::Open, false, false},
+        {"Cancel while sending to a camera that keeps what arrived", Op::Upload, false, true},
+        {"the window closes while copying out", Op::CopyOut, true, false},
+        {"the window closes while sending", Op::Upload, true, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         PelSim_Reset();
-        if (!row.fUpload) {
+        const bool fUpload = row.op == Op::Upload;
+        if (!fUpload) {
             ASSERT_TRUE(AddCameraFile("A.JPG", kSmallFile, 1));
             ASSERT_TRUE(AddCameraFile("B.JPG", kLargeFile, 2));
         }
         ShowCamera();
         PelSim_SetLinkTiming(kRate, 0);
+        PelSim_KeepInterruptedWrites(row.fKeepPartial);
         PelSim_ClearLog();
         m_capture.Clear();
         StopAt at;
@@ -76,11 +81,14 @@ TEST_F(CancelTest, AStoppedTransferEndsWithinASecondAndLeavesNothingHalfDone)
         };
         StopTransfer(at);
         HRESULT hr;
-        if (row.fUpload) {
+        if (fUpload) {
             CreatePcFile(PcPath("a.jpg"), kSmallFile, 1);
             CreatePcFile(PcPath("b.jpg"), kLargeFile, 2);
             GlobalBlock hDrop(NewBlock(DropBlock({PcPath("a.jpg"), PcPath("b.jpg")})));
             hr = View()->UploadFiles(static_cast<HDROP>(hDrop.Get()));
+        } else if (row.op == Op::Open) {
+            LPCITEMIDLIST item = RowItem(1);
+            hr = View()->InvokeMenuCommand(IDM_OPEN, 1, &item) == E_FAIL ? E_ABORT : S_OK;
         } else {
             ComPtr<IDataObject> data = DataObjectForRows({0, 1}, false);
             FORMATETC files = HGlobalFormat(CF_HDROP);
@@ -97,8 +105,8 @@ TEST_F(CancelTest, AStoppedTransferEndsWithinASecondAndLeavesNothingHalfDone)
         EXPECT_EQ(at.bytesShown.rfind("0 bytes", 0), std::string::npos) << "no bytes were shown moving";
         EXPECT_EQ(Boxes(), Messages{}) << "a stop is no failure to tell";
         for (const PelSimCall& call : CameraLog()) EXPECT_NE(call.thread, GetCurrentThreadId()) << call.function;
-        EXPECT_EQ(CallsOf("ZQ_DeleteFile").size(), 0u) << "nothing was deleted on the camera";
-        if (row.fUpload) {
+        EXPECT_EQ(CallsOf("ZQ_DeleteFile").size(), row.fKeepPartial ? 1u : 0u) << "only the partial file was deleted";
+        if (fUpload) {
             EXPECT_EQ(PelSim_FileCount(), 1) << "the file sent before stays, and only it";
             if (!row.fCloseWindow) {
                 PumpQueued();
