@@ -150,6 +150,13 @@ DWORD ItemIdManager::GetItemFileSize(LPCITEMIDLIST item)
     return IsCameraItem(item) ? AsCameraItem(item)->dwSize : 0;
 }
 
+ULONGLONG ItemIdManager::GetTotalFileSize(const LPCITEMIDLIST* items, UINT count)
+{
+    ULONGLONG total = 0;
+    for (UINT i = 0; items && i < count; ++i) total += GetItemFileSize(items[i]);
+    return total;
+}
+
 // "1,465 KB" from the platform when it can, else whole KiB rounded down; returns the length.
 int ItemIdManager::GetItemSizeText(LPCITEMIDLIST item, char* buffer, int capacity)
 {

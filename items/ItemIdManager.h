@@ -35,6 +35,8 @@ public:
     LPBYTE GetItemData(LPCITEMIDLIST item);
     int GetItemName(LPCITEMIDLIST item, char* buffer, int capacity);
     DWORD GetItemFileSize(LPCITEMIDLIST item);
+    // The file sizes of count items added up (null entries count nothing).
+    ULONGLONG GetTotalFileSize(const LPCITEMIDLIST* items, UINT count);
 
     // Presentation.
     int GetItemSizeText(LPCITEMIDLIST item, char* buffer, int capacity);

@@ -45,7 +45,8 @@ HRESULT ItemDataObject::BuildDropFiles(bool fReadOnly, HGLOBAL* phDropFiles)
     if (!paths) return STG_E_MEDIUMFULL;
     SIZE_T total = 0;
     bool stopped = false;
-    TransferProgress progress(connection, ProgressKind::CopyOut, m_hwndOwner, m_items.Count(), ItemBytes());
+    const ULONGLONG bytes = m_pIdManager->GetTotalFileSize(m_items.Items(), m_items.Count());
+    TransferProgress progress(connection, ProgressKind::CopyOut, m_hwndOwner, m_items.Count(), bytes);
     auto copy = [&] {
         if (!connection->Connect()) return;
         progress.Begin();
@@ -63,15 +64,6 @@ HRESULT ItemDataObject::BuildDropFiles(bool fReadOnly, HGLOBAL* phDropFiles)
     if (!stopped) return STG_E_MEDIUMFULL;
     DeleteWrittenCopies(paths.Get(), total);
     return E_ABORT;
-}
-
-// The bytes of all items, as listed.
-ULONGLONG ItemDataObject::ItemBytes()
-{
-    ULONGLONG bytes = 0;
-    for (UINT i = 0; i < m_items.Count(); ++i)
-        if (m_items.Item(i)) bytes += m_pIdManager->GetItemFileSize(m_items.Item(i));
-    return bytes;
 }
 
 // Copies the items one after the other, writing each copy's path behind the last one, until

@@ -58,7 +58,6 @@ private:
 
     // Copying out (CopyFromCamera.cpp).
     HRESULT BuildDropFiles(bool fReadOnly, HGLOBAL* phDropFiles);
-    ULONGLONG ItemBytes();
     void CopyItemsToTemp(CameraConnection* connection, TransferProgress& progress, wchar_t* paths, SIZE_T* pcchPaths, bool fReadOnly);
     void FinishMove(ItemView* view);
     bool IsCopyMovedAway(UINT item);

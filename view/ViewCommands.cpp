@@ -177,9 +177,7 @@ void ViewCommands::FinishCommand()
 bool ViewCommands::OpenItems(UINT cidl, LPCITEMIDLIST* apidl)
 {
     ItemIdManager* manager = m_rows.IdManager();
-    ULONGLONG bytes = 0;
-    for (UINT i = 0; i < cidl; ++i)
-        if (apidl && apidl[i]) bytes += manager->GetItemFileSize(apidl[i]);
+    const ULONGLONG bytes = manager->GetTotalFileSize(apidl, cidl);
     TransferProgress progress(m_pConnection, ProgressKind::CopyOut, m_view.Window(), cidl, bytes, kOpenProgressDelayMs);
     bool opened = false;
     auto open = [&] {
