@@ -1,0 +1,45 @@
+// The probe thread of the benchmarks.
+#include "bench/WindowProbe.h"
+#include "bench/BenchTiming.h"
+
+namespace {
+constexpr DWORD kProbeEveryMs = 20;
+// A window that does not answer within this long is hung: the probe says so and goes on.
+constexpr UINT kGiveUpMs = 10000;
+}  // namespace
+
+bool WindowProbe::Start()
+{
+    m_stop = false;
+    m_longestWaitMs = 0;
+    m_hThread.Reset(CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr));
+    return static_cast<bool>(m_hThread);
+}
+
+void WindowProbe::Stop()
+{
+    if (!m_hThread) return;
+    m_stop = true;
+    WaitForSingleObject(m_hThread.Get(), INFINITE);
+    m_hThread.Reset();
+}
+
+DWORD WINAPI WindowProbe::ThreadProc(void* parameter)
+{
+    static_cast<WindowProbe*>(parameter)->Run();
+    return 0;
+}
+
+// Asks, keeps the longest wait, samples, sleeps; until told to stop.
+void WindowProbe::Run()
+{
+    while (!m_stop) {
+        const double asked = NowSeconds();
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(m_hwnd, WM_NULL, 0, 0, SMTO_NORMAL, kGiveUpMs, &result);
+        const double waitMs = (NowSeconds() - asked) * 1000;
+        if (waitMs > m_longestWaitMs) m_longestWaitMs = waitMs;
+        if (m_sample) m_sample();
+        Sleep(kProbeEveryMs);
+    }
+}
