@@ -38,7 +38,10 @@ void WindowProbe::Run()
         DWORD_PTR result = 0;
         SendMessageTimeoutA(m_hwnd, WM_NULL, 0, 0, SMTO_NORMAL, kGiveUpMs, &result);
         const double waitMs = (NowSeconds() - asked) * 1000;
-        if (waitMs > m_longestWaitMs) m_longestWaitMs = waitMs;
+        if (waitMs > m_longestWaitMs) {
+            m_longestWaitMs = waitMs;
+            m_longestWaitStart = asked;
+        }
         if (m_sample) m_sample();
         Sleep(kProbeEveryMs);
     }

@@ -20,6 +20,8 @@ public:
     void Stop();
     // The longest time the window took to answer, in milliseconds.
     double LongestWaitMs() const { return m_longestWaitMs; }
+    // When the longest wait began (NowSeconds()).
+    double LongestWaitStart() const { return m_longestWaitStart; }
 
 private:
     static DWORD WINAPI ThreadProc(void* parameter);
@@ -29,5 +31,6 @@ private:
     std::function<void()> m_sample;
     std::atomic<bool> m_stop = false;
     std::atomic<double> m_longestWaitMs = 0;
+    std::atomic<double> m_longestWaitStart = 0;
     KernelHandle m_hThread;
 };
