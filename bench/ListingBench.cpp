@@ -22,6 +22,7 @@ namespace {
 constexpr int kFiles = 2700;
 constexpr unsigned kCallLatencyMs = 50;
 constexpr int kFirstRows = 50;
+constexpr double kAnswerGoalMs = 100;
 
 // Rows of the view's list, asked across threads; -1 when the window did not answer.
 int RowCount(HWND view)
@@ -49,6 +50,11 @@ void AddCameraFiles()
         PelSim_AddFile(name, data, sizeof(data));
     }
     PelSim_SetLinkTiming(0, kCallLatencyMs);
+}
+
+const char* Verdict(bool met)
+{
+    return met ? "meets its goal" : "MISSES its goal";
 }
 
 void PrintRow(const char* figure, double value, const char* unit, const std::string& reference)
@@ -86,12 +92,18 @@ int main()
         return 1;
     }
     const double cameraSeconds = kFiles * kCallLatencyMs / 1000.0;
-    char goal[96];
+    const double firstRowsGoal = kFirstRows * kCallLatencyMs / 1000.0 + 0.5;
+    char goal[160];
     PrintRow("the window made (ShowFolder returns)", shown, "s", "");
-    PrintRow("longest wait for the window's answer", probe.LongestWaitMs(), "ms", "goal 100 ms");
-    snprintf(goal, sizeof(goal), "goal %.3f s (50 files x 50 ms + 0.5 s)", kFirstRows * kCallLatencyMs / 1000.0 + 0.5);
+    snprintf(goal, sizeof(goal), "goal %.0f ms: %s (at %.1f s; %zu of %zu answers over the goal)", kAnswerGoalMs,
+             Verdict(probe.LongestWaitMs() <= kAnswerGoalMs), probe.LongestWaitStart() - start, probe.AnswersOver(kAnswerGoalMs),
+             probe.Answers());
+    PrintRow("longest wait for the window's answer", probe.LongestWaitMs(), "ms", goal);
+    snprintf(goal, sizeof(goal), "goal %.3f s (50 files x 50 ms + 0.5 s): %s", firstRowsGoal,
+             Verdict(firstRows >= 0 && firstRows <= firstRowsGoal));
     PrintRow("first 50 rows shown after", firstRows.load(), "s", goal);
-    snprintf(goal, sizeof(goal), "goal %.3f s; the camera's own time %.3f s", 1.05 * cameraSeconds, cameraSeconds);
+    snprintf(goal, sizeof(goal), "goal %.3f s: %s; the camera's own time %.3f s", 1.05 * cameraSeconds, Verdict(whole <= 1.05 * cameraSeconds),
+             cameraSeconds);
     PrintRow("whole listing of 2,700 files", whole, "s", goal);
     OleUninitialize();
     return 0;

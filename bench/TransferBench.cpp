@@ -446,6 +446,8 @@ struct Watched {
     Transfer transfer;
     double longestWaitMs = 0;
     double longestWaitAt = 0;  // seconds into the run (which begins with a listing of the camera)
+    size_t answersOver = 0;    // answers slower than the goal
+    size_t answers = 0;
     double longestGapMs = 0;
     double clickToEndSeconds = -1;  // -1: no click
     bool dialogSeen = false;
@@ -461,6 +463,8 @@ Watched RunWatched(HWND frame, bool cancelAtHalf, const std::function<Transfer()
     watched.transfer = run();
     probe.Stop();
     watched.longestWaitAt = probe.LongestWaitStart() - started;
+    watched.answersOver = probe.AnswersOver(kAnswerGoalMs);
+    watched.answers = probe.Answers();
     watched.longestWaitMs = probe.LongestWaitMs();
     watched.longestGapMs = watch.LongestGapMs();
     watched.dialogSeen = watch.Seen();
@@ -554,7 +558,8 @@ bool PrintAnswer(const char* direction, const Watched& watched)
 {
     const bool answered = watched.longestWaitMs <= kAnswerGoalMs;
     PrintRow((std::string(direction) + ": window's longest answer").c_str(), Text("%.0f ms", watched.longestWaitMs),
-             Text("goal %.0f ms: ", kAnswerGoalMs) + Verdict(answered) + Text(" (asked %.1f s into the run)", watched.longestWaitAt));
+             Text("goal %.0f ms: ", kAnswerGoalMs) + Verdict(answered) + Text(" (asked %.1f s into the run; ", watched.longestWaitAt) +
+                 std::to_string(watched.answersOver) + " of " + std::to_string(watched.answers) + " answers over the goal)");
     return answered;
 }
 

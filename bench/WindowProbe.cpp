@@ -1,6 +1,7 @@
 // The probe thread of the benchmarks.
 #include "bench/WindowProbe.h"
 #include "bench/BenchTiming.h"
+#include <algorithm>
 
 namespace {
 constexpr DWORD kProbeEveryMs = 20;
@@ -12,6 +13,7 @@ bool WindowProbe::Start()
 {
     m_stop = false;
     m_longestWaitMs = 0;
+    m_waitsMs.clear();
     m_hThread.Reset(CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr));
     return static_cast<bool>(m_hThread);
 }
@@ -22,6 +24,11 @@ void WindowProbe::Stop()
     m_stop = true;
     WaitForSingleObject(m_hThread.Get(), INFINITE);
     m_hThread.Reset();
+}
+
+size_t WindowProbe::AnswersOver(double ms) const
+{
+    return static_cast<size_t>(std::count_if(m_waitsMs.begin(), m_waitsMs.end(), [ms](double wait) { return wait > ms; }));
 }
 
 DWORD WINAPI WindowProbe::ThreadProc(void* parameter)
@@ -38,6 +45,7 @@ void WindowProbe::Run()
         DWORD_PTR result = 0;
         SendMessageTimeoutA(m_hwnd, WM_NULL, 0, 0, SMTO_NORMAL, kGiveUpMs, &result);
         const double waitMs = (NowSeconds() - asked) * 1000;
+        m_waitsMs.push_back(waitMs);
         if (waitMs > m_longestWaitMs) {
             m_longestWaitMs = waitMs;
             m_longestWaitStart = asked;

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <atomic>
 #include <functional>
+#include <vector>
 #include "base/Raii.h"
 
 // Start() begins asking window (SendMessageTimeout of WM_NULL) every 20 ms on a thread of its
@@ -22,6 +23,9 @@ public:
     double LongestWaitMs() const { return m_longestWaitMs; }
     // When the longest wait began (NowSeconds()).
     double LongestWaitStart() const { return m_longestWaitStart; }
+    // How many answers took longer than ms, and how many were asked for; read after Stop().
+    size_t AnswersOver(double ms) const;
+    size_t Answers() const { return m_waitsMs.size(); }
 
 private:
     static DWORD WINAPI ThreadProc(void* parameter);
@@ -32,5 +36,6 @@ private:
     std::atomic<bool> m_stop = false;
     std::atomic<double> m_longestWaitMs = 0;
     std::atomic<double> m_longestWaitStart = 0;
+    std::vector<double> m_waitsMs;  // every wait, on the probe's thread while it runs
     KernelHandle m_hThread;
 };
