@@ -18,11 +18,17 @@ bool WindowProbe::Start()
     return static_cast<bool>(m_hThread);
 }
 
+// Stops the probe. The calling thread may be the window's own: it answers the probe's last
+// question while it waits (a plain wait would hold that question until it times out).
 void WindowProbe::Stop()
 {
     if (!m_hThread) return;
     m_stop = true;
-    WaitForSingleObject(m_hThread.Get(), INFINITE);
+    HANDLE thread = m_hThread.Get();
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
     m_hThread.Reset();
 }
 
@@ -45,6 +51,7 @@ void WindowProbe::Run()
         DWORD_PTR result = 0;
         SendMessageTimeoutA(m_hwnd, WM_NULL, 0, 0, SMTO_NORMAL, kGiveUpMs, &result);
         const double waitMs = (NowSeconds() - asked) * 1000;
+        if (m_stop) break;  // the answer may have waited for Stop() itself
         m_waitsMs.push_back(waitMs);
         if (waitMs > m_longestWaitMs) {
             m_longestWaitMs = waitMs;
