@@ -5,6 +5,15 @@
 #include <functional>
 #include <vector>
 
+// A steady clock in seconds, the same on every thread.
+inline double NowSeconds()
+{
+    LARGE_INTEGER frequency, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
 // Seconds a call takes.
 inline double Seconds(const std::function<void()>& call)
 {

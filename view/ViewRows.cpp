@@ -90,15 +90,22 @@ void ViewRows::BeginFill()
     m_iShownDirection = 1;
 }
 
-// Each row goes where the order the list shows puts it; the rows after it move down.
+// Each row goes where the order the list shows puts it; the rows after it move down. The list
+// is laid out and painted once for the batch: with redraw on, every insertion lays out its
+// header and scroll bars again (about 10 ms a row under Wine).
 void ViewRows::AddRows(const std::vector<LPITEMIDLIST>& rows)
 {
     const ItemColumns columns(m_pIdManager.get(), m_pTypeCache.get());
     const SortContext context = {m_pFolder, m_iShownColumn, m_iShownDirection, &columns};
+    const HWND list = m_hwndList;
+    if (list) SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     for (LPITEMIDLIST pidl : rows) {
         if (!m_hwndList) m_pIdManager->Delete(pidl);  // the window went while the camera was read
         else AppendRow(pidl, ItemIdManager::IsCameraItem(pidl) ? InsertionIndex(pidl, context) : 0);
     }
+    if (!list || !IsWindow(list)) return;
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
 }
 
 // The first row that sorts after pidl: equal rows keep the camera's order.
