@@ -5,7 +5,7 @@
 
 namespace {
 // tick() runs at least this often while the worker runs.
-const DWORD kTickMs = 200;
+const DWORD kTickMs = 100;
 
 // What the worker is given: the unit's connection, owner and way back, and the work.
 struct WorkerStart {

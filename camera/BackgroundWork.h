@@ -6,7 +6,7 @@
 // Run() carries out work() as one unit of camera work owned by owner on a worker thread, and
 // serves this thread's messages until it ends, as under a modal dialog: the owner's
 // top-level window is disabled, a dialog takes its own keys, everything paints, and tick()
-// runs here at least every 200 ms and once at the end. The unit's messages and dialogs are
+// runs here every 100 ms while the worker runs. The unit's messages and dialogs are
 // shown on this thread. A quit request asks the unit to stop and is queued again at the end.
 // A thread that runs a unit already carries out work() itself, inside that unit (a worker
 // would wait for it forever). False when no worker could be started: nothing ran.

@@ -1,5 +1,6 @@
 // The progress of one transfer, shown on its window's thread while its worker runs.
 #include "transfer/TransferProgress.h"
+#include <algorithm>
 #include "camera/CameraConnection.h"
 
 TransferProgress::TransferProgress(CameraConnection* connection, ProgressKind kind, HWND owner, UINT files, ULONGLONG bytes, DWORD delayMs)
@@ -34,7 +35,25 @@ void TransferProgress::Tick()
         MakeDialog();
         if (m_current) m_dialog->SetCurrent(m_current);
     }
-    if (m_dialog) m_dialog->SetBytes(m_pConnection->MovedBytes(), m_cbTotal, elapsedMs);
+    if (m_dialog) m_dialog->SetBytes(ShownBytes(), m_cbTotal, elapsedMs);
+}
+
+// The bytes the unit moved, and of the segment on its way as many as the rate so far says
+// have arrived: a call moves a whole segment (half a second at USB 1.1 speed) before it tells
+// anything. The estimate never reaches the segment's end nor the total; before the first
+// bytes no rate is known and nothing is guessed.
+ULONGLONG TransferProgress::ShownBytes()
+{
+    const ULONGLONG now = GetTickCount64();
+    const ULONGLONG moved = m_pConnection->MovedBytes();
+    if (moved != m_cbLastMoved) {
+        m_cbLastMoved = moved;
+        m_lastMovedTick = now;
+    }
+    if (moved == 0 || moved >= m_cbTotal || m_lastMovedTick <= m_startTick) return moved;
+    const ULONGLONG rate = moved * 1000 / (m_lastMovedTick - m_startTick);
+    const ULONGLONG arriving = (now - m_lastMovedTick) * rate / 1000;
+    return moved + std::min({arriving, static_cast<ULONGLONG>(ZQ_SEGMENT_SIZE - 1), m_cbTotal - moved - 1});
 }
 
 void TransferProgress::MakeDialog()

@@ -23,6 +23,7 @@ public:
 
 private:
     void MakeDialog();
+    ULONGLONG ShownBytes();
 
     CameraConnection* m_pConnection;
     ProgressKind m_kind;
@@ -32,5 +33,7 @@ private:
     DWORD m_dwDelayMs;
     ULONGLONG m_startTick = 0;  // when Begin() ran; 0 before
     UINT m_current = 0;
+    ULONGLONG m_cbLastMoved = 0;     // the unit's moved bytes at the last tick
+    ULONGLONG m_lastMovedTick = 0;   // when they last grew
     std::optional<ProgressDialog> m_dialog;
 };

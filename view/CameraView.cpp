@@ -14,6 +14,10 @@ namespace {
 // often until the unit has ended.
 constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshRetryMs = 50;
+// A reading's rows are taken at most this often: each take lays out and paints the list once,
+// and the window stays free for its other messages in between.
+constexpr UINT_PTR kRowsTimer = 2;
+constexpr ULONGLONG kRowsIntervalMs = 150;
 }  // namespace
 
 namespace {
@@ -316,6 +320,11 @@ LRESULT CameraView::HandleMessage(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lP
     case WM_COMMAND: m_commands.ShowItemMenu(0, 0, false, LOWORD(wParam)); return 0;
     case WM_INITMENUPOPUP: m_merge.OnInitMenuPopup(reinterpret_cast<HMENU>(wParam)); return 0;
     case WM_TIMER:
+        if (wParam == kRowsTimer) {
+            KillTimer(hwnd, kRowsTimer);
+            if (m_pListing) OnListingNews(m_pListing->Id());
+            return 0;
+        }
         if (wParam != kRefreshTimer) break;
         KillTimer(hwnd, kRefreshTimer);
         m_fRefreshScheduled = false;
@@ -379,15 +388,23 @@ void CameraView::OnCreate()
 void CameraView::StartListing()
 {
     m_rows.BeginFill();
+    m_lastRowsTick = 0;  // the first rows go in at once
     m_pListing = ListingJob::Start(m_hwndView);
 }
 
-// Rows were read, or the reading ended: the rows go into the list, the status bar says how far.
-// News of a reading that was stopped is old news.
+// Rows were read, or the reading ended: the rows go into the list (rows that come soon after a
+// take wait for the rows timer), the status bar says how far. News of a reading that was
+// stopped is old news.
 void CameraView::OnListingNews(LPARAM id)
 {
     if (!m_pListing || m_pListing->Id() != id) return;
     const bool done = m_pListing->IsDone();  // every row came before the end
+    const ULONGLONG sinceLast = GetTickCount64() - m_lastRowsTick;
+    if (!done && sinceLast < kRowsIntervalMs) {
+        SetTimer(m_hwndView, kRowsTimer, static_cast<UINT>(kRowsIntervalMs - sinceLast), nullptr);
+        return;
+    }
+    m_lastRowsTick = GetTickCount64();
     m_rows.AddRows(m_pListing->TakeRows());
     m_rows.Arrange();
     if (done) FinishListing();

@@ -121,6 +121,7 @@ private:
     bool m_fRefreshPending = false;         // a refresh asked for while busy: done at the end
     bool m_fSelectionChangePosted = false;  // toolbar and status follow the selection soon
     bool m_fRefreshScheduled = false;       // a refresh waits for this thread's unit of camera work to end
+    ULONGLONG m_lastRowsTick = 0;           // when the running reading's rows were last taken
     std::unique_ptr<ListingJob> m_pListing;  // the camera being read into the rows, while it is
 };
 
