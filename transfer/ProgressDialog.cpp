@@ -89,7 +89,6 @@ void ProgressDialog::OnInitDialog(HWND hwnd)
 // The user asked to stop: the transfer ends at its next check; one request is enough.
 void ProgressDialog::OnCancel()
 {
-    InterlockedExchange(&m_fCancelled, 1);
     if (m_pConnection) m_pConnection->CancelWork();
     if (m_hwnd) EnableWindow(GetDlgItem(m_hwnd.Get(), IDCANCEL), FALSE);
 }

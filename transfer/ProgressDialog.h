@@ -23,8 +23,6 @@ public:
     // Shows done of total bytes on the bar and in words, with the rate over elapsedMs and the
     // time left once a rate can be told.
     void SetBytes(ULONGLONG done, ULONGLONG total, ULONGLONG elapsedMs);
-    // Whether the user asked to stop (Cancel, Esc or closing the window); any thread may ask.
-    bool Cancelled() const { return InterlockedCompareExchange(const_cast<LONG*>(&m_fCancelled), 0, 0) != 0; }
     HWND Window() const { return m_hwnd.Get(); }
 
 private:
@@ -35,6 +33,5 @@ private:
 
     UINT m_titleId;
     CameraConnection* m_pConnection;
-    LONG volatile m_fCancelled = 0;
     WindowHandle m_hwnd;  // last: the dialog's first messages find the fields above set
 };
