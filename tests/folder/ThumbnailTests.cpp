@@ -283,16 +283,16 @@ TEST_F(ThumbnailCacheTest, KeepsWithinItsLimitOldestOutFirst)
     const ULONGLONG cbEntry = 56 + kThumbnailSide * kThumbnailSide * 4;
     ThumbnailCache cache(m_root.c_str(), 3 * cbEntry);
     const char* names[] = {"P1.JPG", "P2.JPG", "P3.JPG", "P4.JPG", "P5.JPG"};
+    const WORD years[] = {2004, 1990, 2001, 2002, 2003};  // the oldest first: P2, then P3
     for (int i = 0; i < 5; ++i) {
         ASSERT_TRUE(cache.Store(names[i], 100, Picture().Get()));
-        // Written in distinct years, the second one oldest.
-        SYSTEMTIME year = {WORD(i == 1 ? 1990 : 2000 + i), 1, 0, 1, 0, 0, 0, 0};
+        SYSTEMTIME year = {years[i], 1, 0, 1, 0, 0, 0, 0};
         FILETIME written;
         SystemTimeToFileTime(&year, &written);
         FileHandle entry(CreateFileW(cache.EntryPath(names[i], 100).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(SetFileTime(entry.Get(), nullptr, nullptr, &written));
     }
-    const CachedThumbnail expected[] = {CachedThumbnail::Miss, CachedThumbnail::Miss, CachedThumbnail::Picture,
+    const CachedThumbnail expected[] = {CachedThumbnail::Picture, CachedThumbnail::Miss, CachedThumbnail::Miss,
                                         CachedThumbnail::Picture, CachedThumbnail::Picture};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(Lookup(cache, names[i], 100), expected[i]) << names[i];
 }
