@@ -1,5 +1,6 @@
 // Decoding and scaling a thumbnail picture with WIC into a DIB section.
 #include "items/ThumbnailPicture.h"
+#include "items/ExifThumbnail.h"
 #include <wincodec.h>
 #include <algorithm>
 
@@ -77,4 +78,15 @@ BitmapHandle MakeThumbnailPicture(const BYTE* data, size_t size, COLORREF backgr
     const UINT cbBuffer = (height - 1) * stride + width * sizeof(DWORD);
     if (FAILED(scaled->CopyPixels(&rect, stride, cbBuffer, first))) return {};
     return bitmap;
+}
+
+// A thumbnail the codecs refuse still leaves the whole image, when it is all there.
+BitmapHandle MakeFilePicture(const BYTE* data, size_t size, bool fWholeFile, COLORREF background)
+{
+    ExifThumbnail thumbnail = {};
+    if (FindExifThumbnail(data, size, &thumbnail)) {
+        BitmapHandle picture = MakeThumbnailPicture(data + thumbnail.offset, thumbnail.length, background);
+        if (picture || !fWholeFile) return picture;
+    }
+    return fWholeFile ? MakeThumbnailPicture(data, size, background) : BitmapHandle();
 }

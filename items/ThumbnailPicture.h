@@ -13,6 +13,10 @@ const int kThumbnailSide = 96;
 // it. The calling thread must have COM initialized.
 BitmapHandle MakeThumbnailPicture(const BYTE* data, size_t size, COLORREF background);
 
+// The picture of a camera file from the bytes read from its start: its EXIF thumbnail when it
+// has one, else the whole image when fWholeFile says that every byte of the file was read.
+BitmapHandle MakeFilePicture(const BYTE* data, size_t size, bool fWholeFile, COLORREF background);
+
 // The layout of every thumbnail picture's pixels: kThumbnailSide square, 32-bit, top-down.
 BITMAPINFO ThumbnailBitmapFormat();
 

@@ -12,25 +12,23 @@
 namespace {
 const int kTiff = 12;        // the TIFF header's place after SOI, APP1's marker, length and "Exif\0\0"
 const int kThumbAt = 68;     // the thumbnail's place in the TIFF block: IFD0 at 8, IFD1 at 38
-const int kThumbLength = 8;  // SOI, four bytes, EOI
+const int kThumbLength = 8;  // SOI, four bytes, EOI (unless a real one is given)
 const int kApp0Size = 18;
 
 // A JPEG start: SOI, [APP0,] APP1 "Exif" whose IFD0 and IFD1 both name the thumbnail, then SOS.
-std::vector<BYTE> ExifJpeg(bool fBigEndian, bool fApp0)
+std::vector<BYTE> ExifJpeg(bool fBigEndian, bool fApp0, std::vector<BYTE> thumbnail = {0xFF, 0xD8, 1, 2, 3, 4, 0xFF, 0xD9})
 {
-    std::vector<BYTE> tiff;
+    const DWORD cbThumb = DWORD(thumbnail.size());
+    std::vector<BYTE> tiff(2, BYTE(fBigEndian ? 'M' : 'I'));
     auto put = [&](DWORD value, int cb) {
         for (int i = 0; i < cb; ++i) tiff.push_back(BYTE(value >> 8 * (fBigEndian ? cb - 1 - i : i)));
     };
     auto ifd = [&](DWORD next) {
-        put(2, 2);
-        put(0x0201, 2), put(4, 2), put(1, 4), put(kThumbAt, 4);
-        put(0x0202, 2), put(4, 2), put(1, 4), put(kThumbLength, 4);
-        put(next, 4);
+        put(2, 2), put(0x0201, 2), put(4, 2), put(1, 4), put(kThumbAt, 4);
+        put(0x0202, 2), put(4, 2), put(1, 4), put(cbThumb, 4), put(next, 4);
     };
-    tiff = {BYTE(fBigEndian ? 'M' : 'I'), BYTE(fBigEndian ? 'M' : 'I')};
     put(42, 2), put(8, 4), ifd(38), ifd(0);
-    tiff.insert(tiff.end(), {0xFF, 0xD8, 1, 2, 3, 4, 0xFF, 0xD9});
+    tiff.insert(tiff.end(), thumbnail.begin(), thumbnail.end());
     std::vector<BYTE> jpeg = {0xFF, 0xD8};
     if (fApp0) jpeg.insert(jpeg.end(), {0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0});
     const size_t cbApp1 = 2 + 6 + tiff.size();
@@ -40,14 +38,9 @@ std::vector<BYTE> ExifJpeg(bool fBigEndian, bool fApp0)
     return jpeg;
 }
 
-struct ExifRow {
-    const char* label;
-    bool fBigEndian, fApp0;
-    int at;                   // patch place, from the TIFF header (negative: before it)
-    std::vector<BYTE> patch;  // written there (little-endian values)
-    int cut;                  // bytes kept (-1: all)
-    bool fFound;
-};
+// One block: the patch written at a place counted from the TIFF header (little-endian values),
+// the bytes kept (-1: all), and whether the thumbnail is found.
+struct ExifRow { const char* label; bool fBigEndian, fApp0; int at; std::vector<BYTE> patch; int cut; bool fFound; };
 }  // namespace
 
 TEST(ExifThumbnailTest, FindsWellFormedThumbnailsAndRefusesEveryFault)
@@ -109,25 +102,26 @@ std::vector<BYTE> EncodeJpeg(UINT width, UINT height)
     ComPtr<IWICBitmapEncoder> encoder;
     ComPtr<IWICBitmapFrameEncode> frame;
     WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-    HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory));
-    if (SUCCEEDED(hr)) hr = factory->CreateBitmapFromMemory(width, height, format, width * 3, UINT(pixels.size()), pixels.data(), &bitmap);
-    if (SUCCEEDED(hr)) hr = CreateStreamOnHGlobal(nullptr, TRUE, &stream);
-    if (SUCCEEDED(hr)) hr = factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, &encoder);
-    if (SUCCEEDED(hr)) hr = encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache);
-    if (SUCCEEDED(hr)) hr = encoder->CreateNewFrame(&frame, nullptr);
-    if (SUCCEEDED(hr)) hr = frame->Initialize(nullptr);
-    if (SUCCEEDED(hr)) hr = frame->SetSize(width, height);
-    if (SUCCEEDED(hr)) hr = frame->SetPixelFormat(&format);
-    if (SUCCEEDED(hr)) hr = frame->WriteSource(bitmap.Get(), nullptr);
-    if (SUCCEEDED(hr)) hr = frame->Commit();
-    if (SUCCEEDED(hr)) hr = encoder->Commit();
     HGLOBAL block = nullptr;
-    if (SUCCEEDED(hr)) hr = GetHGlobalFromStream(stream.Get(), &block);
-    EXPECT_HRESULT_SUCCEEDED(hr);
     STATSTG stat = {};
-    if (FAILED(hr) || FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return {};
+    const bool fMade = SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory))) &&
+        SUCCEEDED(factory->CreateBitmapFromMemory(width, height, format, width * 3, UINT(pixels.size()), pixels.data(), &bitmap)) &&
+        SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) && SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, &encoder)) &&
+        SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) && SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) &&
+        SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(width, height)) && SUCCEEDED(frame->SetPixelFormat(&format)) &&
+        SUCCEEDED(frame->WriteSource(bitmap.Get(), nullptr)) && SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit()) &&
+        SUCCEEDED(GetHGlobalFromStream(stream.Get(), &block)) && SUCCEEDED(stream->Stat(&stat, STATFLAG_NONAME));
+    EXPECT_TRUE(fMade) << "WIC's JPEG encoder";
+    if (!fMade) return {};
     GlobalLockPtr<BYTE> bytes(block);
     return std::vector<BYTE>(bytes.Get(), bytes.Get() + stat.cbSize.QuadPart);
+}
+
+// A JPEG with the APP segments of an EXIF block (its bytes between SOI and SOS) after its SOI.
+std::vector<BYTE> WithExif(std::vector<BYTE> jpeg, const std::vector<BYTE>& exif)
+{
+    jpeg.insert(jpeg.begin() + 2, exif.begin() + 2, exif.end() - 10);
+    return jpeg;
 }
 
 // The picture's pixels, top-down BGRA rows.
@@ -143,32 +137,30 @@ std::vector<DWORD> Pixels(HBITMAP picture)
 // Whether a pixel is near the colour (JPEG is lossy).
 bool Near(DWORD pixel, DWORD colour)
 {
-    for (int shift = 0; shift < 24; shift += 8)
-        if (abs(int(pixel >> shift & 0xFF) - int(colour >> shift & 0xFF)) > 40) return false;
-    return true;
+    return abs(int(pixel >> 16) - int(colour >> 16)) < 40 && abs(int(pixel & 0xFF) - int(colour & 0xFF)) < 40;
 }
 
 const COLORREF kBackground = RGB(0x20, 0x80, 0x40);
 const DWORD kBackgroundPixel = 0x208040, kRed = 0xFF0000, kBlue = 0x0000FF;
 }  // namespace
 
-TEST(ThumbnailPictureTest, FitsJpegsIntoTheSquareAndRefusesGarbage)
+TEST(ThumbnailPictureTest, FitsEveryFilesPictureIntoTheSquareAndRefusesGarbage)
 {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    struct Row {
-        const char* label;
-        std::vector<BYTE> bytes;
-        int left, top;  // the picture's place in the square (its far side mirrors it)
-    };
+    // The bytes read, whether they are the whole file, and the picture's place (-1: none).
+    struct Row { const char* label; std::vector<BYTE> bytes; bool fWhole; int left, top; };
     const Row rows[] = {
-        {"landscape 160 x 120", EncodeJpeg(160, 120), 0, 12},
-        {"portrait 60 x 240", EncodeJpeg(60, 240), 36, 0},
-        {"garbage", std::vector<BYTE>(600, 0x5A), -1, -1},
-        {"nothing", {}, -1, -1},
+        {"whole landscape 160 x 120", EncodeJpeg(160, 120), true, 0, 12},
+        {"whole portrait 60 x 240", EncodeJpeg(60, 240), true, 36, 0},
+        {"EXIF thumbnail of a first segment", WithExif(EncodeJpeg(60, 240), ExifJpeg(true, true, EncodeJpeg(160, 120))), false, 0, 12},
+        {"undecodable EXIF thumbnail, whole file", WithExif(EncodeJpeg(60, 240), ExifJpeg(false, false)), true, 36, 0},
+        {"first segment without EXIF", EncodeJpeg(160, 120), false, -1, -1},
+        {"garbage", std::vector<BYTE>(600, 0x5A), true, -1, -1},
+        {"nothing", {}, true, -1, -1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
-        BitmapHandle picture = MakeThumbnailPicture(row.bytes.data(), row.bytes.size(), kBackground);
+        BitmapHandle picture = MakeFilePicture(row.bytes.data(), row.bytes.size(), row.fWhole, kBackground);
         ASSERT_EQ(picture.IsValid(), row.left >= 0);
         if (!picture) continue;
         const std::vector<DWORD> pixels = Pixels(picture.Get());
@@ -176,14 +168,9 @@ TEST(ThumbnailPictureTest, FitsJpegsIntoTheSquareAndRefusesGarbage)
         const int right = kThumbnailSide - 1 - row.left, bottom = kThumbnailSide - 1 - row.top, middle = kThumbnailSide / 2;
         EXPECT_TRUE(Near(at(row.left + 2, middle), kRed) && Near(at(right - 2, middle), kBlue));
         EXPECT_TRUE(Near(at(middle - 4, row.top + 2), kRed) && Near(at(middle - 4, bottom - 2), kRed));
-        if (row.left > 0) {
-            EXPECT_EQ(at(row.left - 1, middle), kBackgroundPixel);
-            EXPECT_EQ(at(right + 1, middle), kBackgroundPixel);
-        }
-        if (row.top > 0) {
-            EXPECT_EQ(at(middle, row.top - 1), kBackgroundPixel);
-            EXPECT_EQ(at(middle, bottom + 1), kBackgroundPixel);
-        }
+        // The background around it: above and below, or left and right.
+        EXPECT_EQ(row.left ? at(row.left - 1, middle) : at(middle, row.top - 1), kBackgroundPixel);
+        EXPECT_EQ(row.left ? at(right + 1, middle) : at(middle, bottom + 1), kBackgroundPixel);
     }
     CoUninitialize();
 }
@@ -224,9 +211,7 @@ protected:
     {
         BitmapHandle found;
         const CachedThumbnail result = cache.Find(name, size, &found);
-        if (result == CachedThumbnail::Picture) {
-            EXPECT_EQ(Pixels(found.Get()), Pixels(Picture().Get()));
-        }
+        EXPECT_TRUE(result != CachedThumbnail::Picture || Pixels(found.Get()) == Pixels(Picture().Get())) << "the picture kept";
         return result;
     }
 
