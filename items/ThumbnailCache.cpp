@@ -13,6 +13,8 @@ const wchar_t kEntryExtension[] = L".thumb";
 const DWORD kEntryMagic = 0x4E544D4C;  // "LMTN"
 const DWORD kEntryVersion = 1;
 const DWORD kPixelBytes = kThumbnailSide * kThumbnailSide * sizeof(DWORD);
+// The age (in 100 ns ticks) at which a temporary file is taken for the leftover of a cut-off write.
+const ULONGLONG kStaleTicks = 3600ull * 10000000;
 
 // The start of every entry file; the pixels (top-down BGRA rows) follow when fPicture is set.
 struct EntryHeader {
@@ -63,6 +65,12 @@ bool ReadPixels(HBITMAP picture, std::vector<DWORD>* pixels)
     pixels->resize(kThumbnailSide * kThumbnailSide);
     MemoryDCHandle dc(CreateCompatibleDC(nullptr));
     return dc && GetDIBits(dc.Get(), picture, 0, kThumbnailSide, pixels->data(), &format, DIB_RGB_COLORS) == kThumbnailSide;
+}
+
+// A file time as one count of ticks.
+ULONGLONG Ticks(const FILETIME& time)
+{
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
 // One entry file found in the folder, for trimming.
@@ -157,9 +165,23 @@ bool ThumbnailCache::MakeFolder() const
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Temporary files of writes that a process ended in the middle of go when an hour old.
+void ThumbnailCache::RemoveStaleTemporaries() const
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    WIN32_FIND_DATAW found;
+    FindHandle find(FindFirstFileW((m_root + L"\\*" + kEntryExtension + L".*.tmp").c_str(), &found));
+    for (bool fMore = find.IsValid(); fMore; fMore = FindNextFileW(find.Get(), &found) != FALSE) {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && Ticks(found.ftLastWriteTime) + kStaleTicks < Ticks(now))
+            DeleteFileW((m_root + L"\\" + found.cFileName).c_str());
+    }
+}
+
 // The oldest entry files (by their last write) go until the rest fit within the limit.
 void ThumbnailCache::Trim() const
 {
+    RemoveStaleTemporaries();
     std::vector<EntryFile> entries;
     ULONGLONG cbTotal = 0;
     WIN32_FIND_DATAW found;

@@ -7,7 +7,9 @@
 // costs one file read, no decoding. Entry names are the hex digits of the camera name's bytes
 // and of the size, so no camera name can reach outside the folder. Past the size limit the
 // oldest entries go first. A file in the folder that is not a whole entry of the very key
-// (damaged, cut short, foreign) reads as a miss and is replaced by the next Store.
+// (damaged, cut short, foreign) reads as a miss and is replaced by the next Store. An entry is
+// written under a temporary name and then put in place whole, so a reader in another window
+// never meets half of one.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -45,6 +47,7 @@ public:
 
 private:
     bool MakeFolder() const;
+    void RemoveStaleTemporaries() const;
     void Trim() const;
 
     std::wstring m_root;
