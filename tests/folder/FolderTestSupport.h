@@ -95,6 +95,7 @@ public:
     GuardedBytes& operator=(const GuardedBytes&) = delete;
 
     LPCITEMIDLIST List() const { return reinterpret_cast<LPCITEMIDLIST>(m_pBytes); }
+    const BYTE* Bytes() const { return m_pBytes; }
 
 private:
     BYTE* m_pBase = nullptr;
