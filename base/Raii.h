@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <objbase.h>
+#include <commctrl.h>
 #include <shtypes.h>
 #include <utility>
 #include <wrl/client.h>
@@ -77,6 +78,12 @@ template <typename T> bool Local(T block)
 inline bool MemoryDC(HDC dc) { return DeleteDC(dc) != FALSE; }
 inline bool Accelerators(HACCEL table) { return DestroyAcceleratorTable(table) != FALSE; }
 inline bool Clipboard(BOOL opened) { return opened && CloseClipboard() != FALSE; }
+inline bool ComApartment(BOOL entered)
+{
+    if (entered) CoUninitialize();
+    return true;
+}
+inline bool ImageList(HIMAGELIST list) { return ImageList_Destroy(list) != FALSE; }
 template <typename T> bool GdiObject(T object)
 {
     return DeleteObject(object) != FALSE;
@@ -102,6 +109,9 @@ using BitmapHandle = UniqueAny<HBITMAP, raii_close::GdiObject<HBITMAP>>;
 using AcceleratorTable = UniqueAny<HACCEL, raii_close::Accelerators>;
 // The clipboard opened by this thread: OpenedClipboard clipboard(OpenClipboard(nullptr)).
 using OpenedClipboard = UniqueAny<BOOL, raii_close::Clipboard>;
+// COM entered by this thread: ComApartment com(SUCCEEDED(CoInitializeEx(nullptr, model))).
+using ComApartment = UniqueAny<BOOL, raii_close::ComApartment>;
+using ImageListHandle = UniqueAny<HIMAGELIST, raii_close::ImageList>;
 using PidlHandle = CoTaskMemPtr<ITEMIDLIST>;  // identifier lists of the shell's task allocator
 
 // A library loaded for the length of a call, with typed lookups of its exports.

@@ -123,7 +123,10 @@ ComStatus CameraConnection::OpenLink()
     {
         WaitCursor wait;
         status = m_fLinkType1 ? ZQ_STATUS_PORT_UNAVAILABLE : ZQ_OpenComm(ZqLinkUsb);
-        if (status == ZQ_STATUS_NOT_LOCATED || status == ZQ_STATUS_PORT_UNAVAILABLE) status = OpenSlowLink();
+        const bool slow = status == ZQ_STATUS_NOT_LOCATED || status == ZQ_STATUS_PORT_UNAVAILABLE;
+        if (slow && !m_fQuietWork) status = OpenSlowLink();
+        // A quiet unit opens link type 1 only where it was found before, without the dialog.
+        else if (slow && m_fLinkType1) status = ZQ_OpenComm(ZqLinkPorts);
         if (status == ZQ_STATUS_OK && !m_fLinkType1) ZQ_StopAcquisition();
         ZQ_SetAcquisitionMode(0);
     }
@@ -265,12 +268,13 @@ bool CameraConnection::WaitUntilFree(const LONG volatile* stop)
 
 // Starts a unit and answers the enclosing unit's window; a nested unit without a window
 // keeps the enclosing unit's.
-HWND CameraConnection::BeginWork(HWND owner, WindowThreadCall* windowThread)
+HWND CameraConnection::BeginWork(HWND owner, WindowThreadCall* windowThread, bool fQuiet)
 {
     Lock();
     const HWND previous = m_hwndOwner;
     if (m_cWorkDepth++ == 0) {
         m_pWindowThread = windowThread;
+        m_fQuietWork = fQuiet;
         InterlockedExchange(&m_fWorkCancelled, 0);
         InterlockedExchange64(&m_cbMoved, 0);
     }
@@ -287,6 +291,7 @@ void CameraConnection::EndWork(HWND previousOwner)
         if (requested || !m_fLinkType1) Disconnect();
         m_hwndOwner = nullptr;
         m_pWindowThread = nullptr;
+        m_fQuietWork = false;
     }
     Unlock();
 }

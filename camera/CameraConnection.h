@@ -17,7 +17,9 @@ public:
     // unit's end closes the link unless it was opened on link type 1.
     // A unit run on a worker thread names the way to its window's thread; a nested unit
     // keeps the enclosing unit's.
-    HWND BeginWork(HWND owner, WindowThreadCall* windowThread = nullptr);
+    // A quiet unit (background work nobody asked for) shows no message and no connect dialog:
+    // what fails in it is left as it is.
+    HWND BeginWork(HWND owner, WindowThreadCall* windowThread = nullptr, bool fQuiet = false);
     void EndWork(HWND previousOwner);
     // Runs work on the running unit's window thread (here when the unit runs there): every
     // dialog and message box of the connection is shown on the thread of its window. Once
@@ -48,6 +50,8 @@ public:
     {
         return static_cast<DWORD>(InterlockedCompareExchange(const_cast<LONG*>(&m_dwLockOwner), 0, 0)) == GetCurrentThreadId();
     }
+    // Whether the running unit is a quiet one.
+    bool IsQuietWork() const { return m_fQuietWork; }
     // Waits until no unit runs, or until *stop is set; false when stopped.
     bool WaitUntilFree(const LONG volatile* stop);
     // File bytes the running unit moved so far, either way; any thread may read them.
@@ -112,6 +116,7 @@ private:
     bool m_fConnected = false;
     bool m_fLinkType1 = false;         // a connect succeeded on link type 1; sticks
     bool m_fConnecting = false;        // a connect is running (its dialog pumps messages)
+    bool m_fQuietWork = false;         // the running unit shows nothing
     ComPtr<IMalloc> m_pMalloc;         // null when the shell gave none: the connection is not made
     CameraMessages m_messages{*this};
     CameraFileOperations m_files{*this};

@@ -73,6 +73,25 @@ bool CameraFileOperations::ReceiveCameraFile(const char* name, DWORD size, BYTE*
     return false;
 }
 
+// The first segment of a larger file is all that is read of it: the camera's read stays
+// unfinished, so the link closes when the unit ends, whatever its type.
+DWORD CameraFileOperations::ReadFileStart(const char* name, DWORD size, BYTE* buffer)
+{
+    if (!name || !buffer || size == 0) return 0;
+    LinkLock lock(&m_connection);
+    if (!m_connection.EnsureLink()) return 0;
+    const bool segmented = size > ZQ_SEGMENT_SIZE;
+    const DWORD chunk = std::min<DWORD>(size, ZQ_SEGMENT_SIZE);
+    const ComStatus status = ReceiveChunk(name, chunk, buffer, segmented, true);
+    if (segmented) m_connection.DisconnectWhenIdle();
+    if (status != ZQ_STATUS_OK) {
+        m_connection.Messages().ReportComStatus(status);
+        return 0;
+    }
+    m_connection.AddMovedBytes(chunk);
+    return chunk;
+}
+
 // Opens a segmented read of a camera file.
 ComStatus CameraFileOperations::BeginSegmentedReceive(const char* name, DWORD segmentSize)
 {

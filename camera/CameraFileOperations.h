@@ -18,6 +18,11 @@ public:
 
     bool DeleteCameraFile(const char* name);
     bool ReceiveCameraFile(const char* name, DWORD size, BYTE* buffer);
+    // Reads the start of a file of size bytes into buffer (room for one segment): the whole
+    // file when it fits in one segment, else the first segment of a segmented read that is
+    // left unfinished (the link closes at the unit's end). The bytes read; 0 when the read
+    // failed (told).
+    DWORD ReadFileStart(const char* name, DWORD size, BYTE* buffer);
     ComStatus BeginSegmentedReceive(const char* name, DWORD segmentSize);
     ComStatus ReceiveSegment(DWORD size, BYTE* buffer);
     ComStatus PutCameraFile(const char* name, DWORD size, const BYTE* data);

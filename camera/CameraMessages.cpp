@@ -67,9 +67,11 @@ void CameraMessages::ReportTempFolderUnusable(const wchar_t* folder)
     ShowMessageWith(IDS_TEMP_FOLDER_UNUSABLE, shown);
 }
 
-// Task-modal with the warning icon and the product name as caption, as every message.
+// Task-modal with the warning icon and the product name as caption, as every message; a
+// quiet unit shows none.
 void CameraMessages::ShowMessageWith(UINT id, const wchar_t* insert)
 {
+    if (m_connection.IsQuietWork()) return;
     wchar_t format[kMessageCapacity] = L"";
     if (LoadStringW(g_hinstModule, id, format, kMessageCapacity) <= 0) return;
     std::unique_ptr<wchar_t[]> text(new (std::nothrow) wchar_t[kInsertMessageCapacity]);
@@ -133,18 +135,21 @@ void CameraMessages::ReportGoneWhileListing()
 }
 
 // A file is gone: the box, then the unit's window is asked to list the camera again once
-// the unit is over. A listing that meets a gone file the user was told of stays quiet.
+// the unit is over. A listing that meets a gone file the user was told of stays quiet, and
+// so does a quiet unit.
 void CameraMessages::ReportNotAvailable()
 {
+    if (m_connection.IsQuietWork()) return;
     if (m_fListing && m_fNotAvailableTold) return;
     ShowMessageBox(kNotAvailableText);
     m_fNotAvailableTold = true;
     if (HWND owner = m_connection.OwnerWindow()) PostMessageA(owner, CameraRefreshMessage(), 0, 0);
 }
 
-// The task-modal warning box, parented to the owner view's window.
+// The task-modal warning box, parented to the owner view's window; none in a quiet unit.
 void CameraMessages::ShowMessageBox(const char* text)
 {
+    if (m_connection.IsQuietWork()) return;
     char caption[kMessageCapacity];
     LoadCaption(caption);
     m_connection.RunOnWindowThread([&] { MessageBoxA(m_connection.OwnerWindow(), text, caption, MB_TASKMODAL | MB_ICONWARNING); });

@@ -2,9 +2,10 @@
 #include "camera/CameraWork.h"
 
 // Takes the connection for the unit and names its window.
-CameraWork::CameraWork(CameraConnection* connection, HWND owner, WindowThreadCall* windowThread) : m_pConnection(connection)
+CameraWork::CameraWork(CameraConnection* connection, HWND owner, WindowThreadCall* windowThread, bool fQuiet)
+    : m_pConnection(connection)
 {
-    if (m_pConnection) m_hwndPrevious = m_pConnection->BeginWork(owner, windowThread);
+    if (m_pConnection) m_hwndPrevious = m_pConnection->BeginWork(owner, windowThread, fQuiet);
 }
 
 // Ends the unit: the outermost one closes a link of type 0.

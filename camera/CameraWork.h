@@ -13,7 +13,8 @@ class CameraWork {
 public:
     // owner may be null: messages then have no parent (an enclosing unit's window serves).
     // A unit on a worker thread gives windowThread, the way to its window's thread.
-    CameraWork(CameraConnection* connection, HWND owner, WindowThreadCall* windowThread = nullptr);
+    // A quiet unit shows nothing (see CameraConnection::BeginWork).
+    CameraWork(CameraConnection* connection, HWND owner, WindowThreadCall* windowThread = nullptr, bool fQuiet = false);
     ~CameraWork();
     CameraWork(const CameraWork&) = delete;
     CameraWork& operator=(const CameraWork&) = delete;

@@ -79,7 +79,7 @@ constexpr HRESULT kOffsetsTaken = MAKE_HRESULT(SEVERITY_SUCCESS, 0, IDM_PASTE + 
 
 bool IsViewCommand(UINT idCommand)
 {
-    return (idCommand >= IDM_OPEN && idCommand <= IDM_VIEW_DETAILS) || idCommand == IDM_ABOUT || idCommand == IDM_PASTE;
+    return (idCommand >= IDM_OPEN && idCommand <= IDM_VIEW_THUMBNAILS) || idCommand == IDM_ABOUT || idCommand == IDM_PASTE;
 }
 
 ItemContextMenu* ItemContextMenu::Create(const LPCITEMIDLIST* apidl, UINT cidl)
@@ -139,7 +139,7 @@ void ItemContextMenu::FillItemMenu(HMENU hmenu, UINT position, UINT idCmdFirst)
     InsertTextItem(hmenu, position + 5, IDS_MENU_DELETE, idCmdFirst + IDM_DELETE, 0);
 }
 
-// Paste when files are on the clipboard, then the four view modes at the menu's end.
+// Paste when files are on the clipboard, then the five view modes at the menu's end.
 // The background's ids are the view's commands themselves, without the first id.
 void ItemContextMenu::FillBackgroundMenu(HMENU hmenu, UINT position)
 {
@@ -152,6 +152,7 @@ void ItemContextMenu::FillBackgroundMenu(HMENU hmenu, UINT position)
         {IDS_MENU_SMALLICONS, IDM_VIEW_SMALLICONS},
         {IDS_MENU_LIST, IDM_VIEW_LIST},
         {IDS_MENU_DETAILS, IDM_VIEW_DETAILS},
+        {IDS_MENU_THUMBNAILS, IDM_VIEW_THUMBNAILS},
     };
     for (const auto& item : viewItems) InsertTextItem(hmenu, EndOfMenu(hmenu), item[0], item[1], 0);
 }

@@ -39,6 +39,7 @@
 #define IDM_VIEW_SMALLICONS 9
 #define IDM_VIEW_LIST 10
 #define IDM_VIEW_DETAILS 11
+#define IDM_VIEW_THUMBNAILS 12
 #define IDM_ABOUT 13
 #define IDM_PASTE 14
 
@@ -70,6 +71,7 @@
 // Progress dialogs: "%s of %s" bytes, "%s/s, %s left" rate and time.
 #define IDS_PROGRESS_BYTES 24
 #define IDS_PROGRESS_RATE 25
+#define IDS_MENU_THUMBNAILS 26
 
 // Messages: 1000 + comm status, 2000 + transfer error code, 3000.. for a failed open.
 #define IDS_COMSTATUS_BASE 1000

@@ -25,7 +25,7 @@ const MenuItemDef kEditItems[] = {
 };
 const MenuItemDef kViewItems[] = {
     {0, 0}, {IDM_VIEW_LARGEICONS, IDS_MENU_LARGEICONS}, {IDM_VIEW_SMALLICONS, IDS_MENU_SMALLICONS},
-    {IDM_VIEW_LIST, IDS_MENU_LIST}, {IDM_VIEW_DETAILS, IDS_MENU_DETAILS},
+    {IDM_VIEW_LIST, IDS_MENU_LIST}, {IDM_VIEW_DETAILS, IDS_MENU_DETAILS}, {IDM_VIEW_THUMBNAILS, IDS_MENU_THUMBNAILS},
 };
 
 // Which bitmap a toolbar button's image comes from.
@@ -59,6 +59,8 @@ const UINT kSelectionCommands[] = {IDM_DELETE, IDM_OPEN, IDM_CUT, IDM_COPY};
 
 // The toolbar buttons that follow the selection.
 const UINT kSelectionButtons[] = {IDM_OPEN, IDM_DELETE, IDM_COPY, IDM_CUT, IDM_SELECTALL, IDM_INVERTSELECTION};
+// The view mode buttons, one of which is down.
+const UINT kViewButtons[] = {IDM_VIEW_LARGEICONS, IDM_VIEW_SMALLICONS, IDM_VIEW_LIST, IDM_VIEW_DETAILS};
 
 // The status bar: the count ends at 200, the size 200 before the right edge, the name at it.
 constexpr int kStatusPartCount = 3;
@@ -140,6 +142,7 @@ UINT ViewModeCommand(UINT viewMode)
     case FVM_ICON: return IDM_VIEW_LARGEICONS;
     case FVM_SMALLICON: return IDM_VIEW_SMALLICONS;
     case FVM_LIST: return IDM_VIEW_LIST;
+    case FVM_THUMBNAIL: return IDM_VIEW_THUMBNAILS;
     default: return IDM_VIEW_DETAILS;
     }
 }
@@ -205,7 +208,7 @@ void BrowserMerge::BuildEditMenu(HMENU hmenu, UINT uState)
     if (uState == SVUIA_ACTIVATE_FOCUS) InsertItems(hmenu, 0, kEditItems);
 }
 
-// The four view modes just above the browser's options separator (at the end without one).
+// The five view modes just above the browser's options separator (at the end without one).
 void BrowserMerge::BuildViewMenu(HMENU hmenu)
 {
     InsertItems(hmenu, PositionBefore(hmenu, FCIDM_MENU_VIEW_SEP_OPTIONS), kViewItems);
@@ -257,7 +260,9 @@ void BrowserMerge::UpdateToolbar()
     if (!m_pShellBrowser) return;
     const BOOL enable = m_rows.SelectedCount() != 0;
     for (UINT id : kSelectionButtons) SendToControl(FCW_TOOLBAR, TB_ENABLEBUTTON, id, MAKELONG(enable, 0));
-    SendToControl(FCW_TOOLBAR, TB_CHECKBUTTON, ViewModeCommand(m_view.ViewMode()), MAKELONG(TRUE, 0));
+    // Thumbnails has no button of its own: then none of the mode buttons is down.
+    const UINT current = ViewModeCommand(m_view.ViewMode());
+    for (UINT id : kViewButtons) SendToControl(FCW_TOOLBAR, TB_CHECKBUTTON, id, MAKELONG(id == current, 0));
 }
 
 // The status bar's three parts and/or its texts.
@@ -349,6 +354,6 @@ void BrowserMerge::OnInitMenuPopup(HMENU hmenu)
     const bool canPaste = IsClipboardFormatAvailable(CF_HDROP);
     EnableMenuItem(hmenu, IDM_PASTE, MF_BYCOMMAND | (canPaste ? MF_ENABLED : MF_GRAYED));
     for (UINT id : {IDM_SELECTALL, IDM_INVERTSELECTION, IDM_ABOUT}) EnableMenuItem(hmenu, id, MF_BYCOMMAND | MF_ENABLED);
-    CheckMenuRadioItem(hmenu, IDM_VIEW_LARGEICONS, IDM_VIEW_DETAILS, ViewModeCommand(m_view.ViewMode()),
+    CheckMenuRadioItem(hmenu, IDM_VIEW_LARGEICONS, IDM_VIEW_THUMBNAILS, ViewModeCommand(m_view.ViewMode()),
                        MF_BYCOMMAND);
 }

@@ -73,7 +73,8 @@ CameraView::CameraView(IShellFolder* folder)
       m_rows(folder),
       m_merge(*this, m_rows, m_connection.Get()),
       m_commands(*this, m_rows, m_merge, folder, m_connection.Get()),
-      m_notifications(*this, m_rows, m_commands)
+      m_notifications(*this, m_rows, m_commands),
+      m_thumbnails(*this, m_rows)
 {
 }
 
@@ -265,11 +266,12 @@ void CameraView::DetachWindow()
     DestroyWindow(hwnd);
 }
 
-// The camera work of the window stops: its reading at once, a transfer it runs at its next
-// check (the transfer's worker ends with it).
+// The camera work of the window stops: its reading and its pictures at once, a transfer it
+// runs at its next check (the transfer's worker ends with it).
 void CameraView::StopCameraWork(HWND hwnd)
 {
     m_pListing.reset();
+    m_thumbnails.Stop();
     if (m_connection.Get()) m_connection.Get()->CancelWorkOf(hwnd);
 }
 
@@ -381,6 +383,7 @@ void CameraView::OnCreate()
 {
     if (!m_rows.CreateList(m_hwndView, m_FolderSettings)) return;
     m_rows.InitColumns(m_hwndView);
+    m_thumbnails.SetShown(m_FolderSettings.ViewMode == FVM_THUMBNAIL);
     StartListing();
 }
 
@@ -411,11 +414,12 @@ void CameraView::OnListingNews(LPARAM id)
     m_merge.UpdateStatusBar(true, false);
 }
 
-// The reading ended: its worker is gone, the buttons follow the rows.
+// The reading ended: its worker is gone, the buttons follow the rows, the pictures come.
 void CameraView::FinishListing()
 {
     m_pListing.reset();
     m_merge.UpdateToolbar();
+    m_thumbnails.OnRowsChanged();
 }
 
 // Files read and listed while the camera is read; false when it is not.
@@ -482,9 +486,10 @@ bool CameraView::BeginOperation()
     return true;
 }
 
-// A refresh asked for meanwhile runs now.
+// A refresh asked for meanwhile runs now; otherwise the pictures go on.
 void CameraView::EndOperation()
 {
     m_fBusy = false;
     if (std::exchange(m_fRefreshPending, false)) Refresh();
+    else m_thumbnails.OnRowsChanged();
 }

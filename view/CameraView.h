@@ -13,6 +13,7 @@
 #include "view/ListingJob.h"
 #include "view/ViewCommands.h"
 #include "view/ViewRows.h"
+#include "view/ViewThumbnails.h"
 
 class ViewDropTarget;
 
@@ -77,6 +78,7 @@ public:
     // The view's parts, and what they ask of the view itself.
     ViewRows& Rows() { return m_rows; }
     ViewCommands& Commands() { return m_commands; }
+    ViewThumbnails& Thumbnails() { return m_thumbnails; }
     HWND Window() const { return m_hwndView; }
     UINT ViewMode() const { return m_FolderSettings.ViewMode; }
     void RememberViewMode(UINT uViewMode) { m_FolderSettings.ViewMode = uViewMode; }
@@ -85,6 +87,8 @@ public:
     void PostSelectionChanged();
     // Whether the camera is being read into the rows, and how far: files read, files listed.
     bool IsListing() const { return m_pListing != nullptr || m_fRefreshScheduled; }
+    // Whether a command, drag or upload of the view runs.
+    bool IsBusy() const { return m_fBusy; }
     bool GetListingProgress(UINT* read, UINT* listed) const;
 
 private:
@@ -114,6 +118,7 @@ private:
     BrowserMerge m_merge;
     ViewCommands m_commands;
     ListNotifications m_notifications;
+    ViewThumbnails m_thumbnails;
     ComPtr<ViewDropTarget> m_pDropTarget;
     HACCEL m_hAccel = nullptr;  // a module resource: not destroyed
     bool m_fDropRegistered = false;

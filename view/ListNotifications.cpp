@@ -17,7 +17,7 @@ void ListNotifications::OnNotify(const NMHDR* pnmh)
 void ListNotifications::OnListNotify(const NMHDR* pnmh)
 {
     switch (pnmh->code) {
-    case LVN_GETDISPINFOA: m_rows.GetDisplayInfo(const_cast<NMLVDISPINFOA*>(reinterpret_cast<const NMLVDISPINFOA*>(pnmh))); break;
+    case LVN_GETDISPINFOA: OnGetDisplayInfo(const_cast<NMLVDISPINFOA*>(reinterpret_cast<const NMLVDISPINFOA*>(pnmh))); break;
     case LVN_ITEMCHANGED: OnItemChanged(reinterpret_cast<const NMLISTVIEW*>(pnmh)); break;
     case LVN_ITEMACTIVATE: OnItemActivate(); break;
     case LVN_BEGINDRAG: m_commands.DragSelection(); break;
@@ -31,6 +31,15 @@ void ListNotifications::OnListNotify(const NMHDR* pnmh)
     case NM_SETFOCUS: m_view.OnViewWindowFocus(); break;
     case NM_KILLFOCUS: m_view.OnListFocusLost(GetFocus()); break;
     }
+}
+
+// A row's texts and image; in Thumbnails its picture instead of its icon.
+void ListNotifications::OnGetDisplayInfo(NMLVDISPINFOA* pInfo)
+{
+    m_rows.GetDisplayInfo(pInfo);
+    LVITEMA& item = pInfo->item;
+    if (item.iSubItem == 0 && (item.mask & LVIF_IMAGE) && item.lParam)
+        item.iImage = m_view.Thumbnails().ImageIndex(reinterpret_cast<LPCITEMIDLIST>(item.lParam), item.iImage);
 }
 
 // The header's notifications: the end of a divider drag stores the widths.

@@ -24,6 +24,7 @@ public:
 
 private:
     void OnListNotify(const NMHDR* pnmh);
+    void OnGetDisplayInfo(NMLVDISPINFOA* pInfo);
     void OnHeaderNotify(const NMHDR* pnmh);
     void OnItemChanged(const NMLISTVIEW* pnmlv);
     void OnItemActivate();

@@ -6,6 +6,7 @@
 #include "camera/CameraWork.h"
 #include "items/CameraItemReader.h"
 #include "base/WindowThreadCall.h"
+#include "base/WorkerThread.h"
 
 // What the window's thread and the worker share; the last of them to let go frees it.
 class ListingJob::State {
@@ -124,16 +125,9 @@ std::unique_ptr<ListingJob> ListingJob::Start(HWND hwndView)
     std::shared_ptr<State> state(new (std::nothrow) State(hwndView), std::default_delete<State>());
     if (!state || !state->IsReady()) return nullptr;
     std::unique_ptr<ListingJob> job(new (std::nothrow) ListingJob(state));
-    auto* workerHold = new (std::nothrow) std::shared_ptr<State>(state);
-    if (!job || !workerHold) {
-        delete workerHold;
-        return nullptr;
-    }
-    job->m_hThread.Reset(CreateThread(nullptr, 0, ThreadProc, workerHold, 0, nullptr));
-    if (!job->m_hThread) {
-        delete workerHold;
-        return nullptr;
-    }
+    if (!job) return nullptr;
+    job->m_hThread = StartWorker(state);
+    if (!job->m_hThread) return nullptr;
     return job;
 }
 
@@ -142,25 +136,8 @@ std::unique_ptr<ListingJob> ListingJob::Start(HWND hwndView)
 ListingJob::~ListingJob()
 {
     m_state->Stop();
-    if (!m_state->WindowThread().IsServing()) WaitForWorker();
+    if (!m_state->WindowThread().IsServing()) WaitServingSentMessages(m_hThread.Get());
     m_state->WindowThread().Close();
-}
-
-// Waits for the worker's end while serving the messages other threads send to this one.
-void ListingJob::WaitForWorker()
-{
-    HANDLE thread = m_hThread.Get();
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-        MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
-
-DWORD WINAPI ListingJob::ThreadProc(void* parameter)
-{
-    std::unique_ptr<std::shared_ptr<State>> hold(static_cast<std::shared_ptr<State>*>(parameter));
-    (*hold)->Run();
-    return 0;
 }
 
 std::vector<LPITEMIDLIST> ListingJob::TakeRows()

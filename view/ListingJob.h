@@ -32,8 +32,6 @@ public:
 private:
     class State;
     explicit ListingJob(std::shared_ptr<State> state) : m_state(std::move(state)) {}
-    static DWORD WINAPI ThreadProc(void* parameter);
-    void WaitForWorker();
 
     std::shared_ptr<State> m_state;
     KernelHandle m_hThread;

@@ -145,6 +145,7 @@ HRESULT ViewCommands::RunCommand(UINT idCommand, UINT cidl, LPCITEMIDLIST* apidl
     case IDM_VIEW_SMALLICONS: SetViewMode(FVM_SMALLICON); return S_OK;
     case IDM_VIEW_LIST: SetViewMode(FVM_LIST); return S_OK;
     case IDM_VIEW_DETAILS: SetViewMode(FVM_DETAILS); return S_OK;
+    case IDM_VIEW_THUMBNAILS: SetViewMode(FVM_THUMBNAIL); return S_OK;
     case IDM_ABOUT:
         if (!m_pConnection) return E_OUTOFMEMORY;
         ShowAboutBox(m_pConnection, m_view.Window());
@@ -264,8 +265,8 @@ void ViewCommands::InvertSelection()
     });
 }
 
-// The browser learns the mode through GetCurrentInfo; the list takes its style, and the
-// icon modes arrange to the top.
+// The browser learns the mode through GetCurrentInfo; the list takes its style and, for
+// Thumbnails, the pictures; the icon modes arrange to the top.
 void ViewCommands::SetViewMode(UINT uViewMode)
 {
     m_view.RememberViewMode(uViewMode);
@@ -273,7 +274,8 @@ void ViewCommands::SetViewMode(UINT uViewMode)
     if (!list) return;
     const LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
     SetWindowLongPtrA(list, GWL_STYLE, (style & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | ListStyleForMode(uViewMode));
-    if (uViewMode == FVM_ICON || uViewMode == FVM_SMALLICON) m_rows.Arrange();
+    m_view.Thumbnails().SetShown(uViewMode == FVM_THUMBNAIL);
+    if (uViewMode == FVM_ICON || uViewMode == FVM_SMALLICON || uViewMode == FVM_THUMBNAIL) m_rows.Arrange();
 }
 
 // Sends the files of a CF_HDROP list to the camera in one unit of camera work. A block that

@@ -34,6 +34,13 @@ DWORD ListStyleForMode(UINT viewMode)
     }
 }
 
+HIMAGELIST SystemImageList(bool fSmall)
+{
+    SHFILEINFOA info = {};
+    const UINT flags = SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES | (fSmall ? SHGFI_SMALLICON : 0);
+    return reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(".EXE", 0, &info, sizeof(info), flags));
+}
+
 // The allocator, the manager and the type names, in that order.
 bool ViewRows::Initialize()
 {
@@ -74,12 +81,8 @@ void ViewRows::InitColumns(HWND hwndView)
         info.iSubItem = column;
         SendMessageA(m_hwndList, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&info));
     }
-    SHFILEINFOA info = {};
-    const UINT flags = SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES;
-    const auto large = SHGetFileInfoA(".EXE", 0, &info, sizeof(info), flags);
-    const auto small = SHGetFileInfoA(".EXE", 0, &info, sizeof(info), flags | SHGFI_SMALLICON);
-    SendMessageA(m_hwndList, LVM_SETIMAGELIST, LVSIL_NORMAL, static_cast<LPARAM>(large));
-    SendMessageA(m_hwndList, LVM_SETIMAGELIST, LVSIL_SMALL, static_cast<LPARAM>(small));
+    SendMessageA(m_hwndList, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(SystemImageList(false)));
+    SendMessageA(m_hwndList, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(SystemImageList(true)));
 }
 
 // A new fill: the type names are read again and the rows come in name order, as a fill sorts.

@@ -15,6 +15,8 @@ constexpr UINT IDC_LIST = 2000;
 
 // The list's style for a view mode; the icon view for every mode it does not know.
 DWORD ListStyleForMode(UINT viewMode);
+// The system's image list of file type icons, large or small (shared: never destroyed).
+HIMAGELIST SystemImageList(bool fSmall);
 
 struct SortContext;
 
