@@ -2,19 +2,26 @@
 // under My Computer unless given another parsing name, such as a PC folder's path) the way
 // the Explorer does, reaching the extension only through COM.
 //
-//   LumoraHost.exe [PLACE] [--screenshot FILE.png] [--close-after SECONDS] [--refuse]
+//   LumoraHost.exe [PLACE] [--view icons|smallicons|list|details|thumbnails] [--screenshot FILE.png]
+//                  [--screenshot-delay SECONDS] [--close-after SECONDS] [--refuse]
 //
-// --screenshot saves a picture of the window once the view has painted; --close-after
-// closes the window after that many seconds; --refuse answers as the platform's own
+// --view opens the view in that mode (FVM_ICON, FVM_SMALLICON, FVM_LIST, FVM_DETAILS,
+// FVM_THUMBNAIL) instead of details: the browser keeps view state only while it runs
+// (host/ViewStateStore.h), so nothing stored overrides it; views opened later in the run keep
+// the mode the user last chose, as before. --screenshot saves a picture of the window once
+// the view has painted, --screenshot-delay that many seconds later still (for pictures a view
+// makes in the background); --close-after closes the window that many seconds after the
+// screenshot (after opening when there is none); --refuse answers as the platform's own
 // explorer under Wine does. Exit code 0 when the window closed cleanly (with or without a
 // view), 2 when the place could not be opened, 1 for any other failure.
 #include <windows.h>
 #include <ole2.h>
 #include <shellapi.h>
 #include <cstdio>
-#include <cwchar>
 #include <string>
+#include <vector>
 #include "host/HostBrowser.h"
+#include "host/HostCommandLine.h"
 #include "host/WindowCapture.h"
 #include "base/ModuleState.h"
 #include "base/Raii.h"
@@ -23,42 +30,21 @@ namespace {
 
 constexpr DWORD kPaintSettleMs = 800;
 
-struct CommandLine {
-    std::wstring place = kCameraFolderParsingName;
-    std::wstring screenshot;
-    DWORD closeAfterMs = 0;  // 0: until the user closes the window
-    bool fRefuse = false;
-    bool fValid = true;
-};
-
-// The place and the options; fValid false for an option the program does not know.
-CommandLine ParseCommandLine()
+// The place and the options, from the program's command line.
+HostCommandLine ReadCommandLine()
 {
-    CommandLine line;
     int argc = 0;
     LocalPtr<LPWSTR*> argv(CommandLineToArgvW(GetCommandLineW(), &argc));
-    for (int i = 1; argv && i < argc; ++i) {
-        const std::wstring arg = argv.Get()[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == L"--screenshot" && hasValue) {
-            line.screenshot = argv.Get()[++i];
-        } else if (arg == L"--close-after" && hasValue) {
-            line.closeAfterMs = static_cast<DWORD>(_wtof(argv.Get()[++i]) * 1000.0);
-        } else if (arg == L"--refuse") {
-            line.fRefuse = true;
-        } else if (arg.rfind(L"--", 0) != 0) {
-            line.place = arg;
-        } else {
-            line.fValid = false;
-        }
-    }
-    return line;
+    std::vector<std::wstring> args;
+    for (int i = 1; argv && i < argc; ++i) args.emplace_back(argv.Get()[i]);
+    return ParseHostCommandLine(args);
 }
 
-// Saves the picture once everything that was posted has been handled and painted.
-bool SaveScreenshot(HostBrowser* browser, const std::wstring& path)
+// Saves the picture once everything that was posted has been handled and painted, and the
+// delay asked for has passed (pictures a view makes in the background arrive meanwhile).
+bool SaveScreenshot(HostBrowser* browser, const std::wstring& path, DWORD delayMs)
 {
-    browser->PumpFor(kPaintSettleMs);
+    browser->PumpFor(kPaintSettleMs + delayMs);
     const HRESULT hr = SaveWindowAsPng(browser->FrameWindow(), path.c_str());
     if (FAILED(hr)) fprintf(stderr, "LumoraHost: cannot save the screenshot (0x%08lX)\n", static_cast<unsigned long>(hr));
     else printf("LumoraHost: screenshot saved to %s\n", AnsiFromWide(path.c_str()).c_str());
@@ -66,7 +52,7 @@ bool SaveScreenshot(HostBrowser* browser, const std::wstring& path)
 }
 
 // Shows the place, takes the picture, runs until closed; the program's exit code.
-int Run(HostBrowser* browser, const CommandLine& line)
+int Run(HostBrowser* browser, const HostCommandLine& line)
 {
     const HRESULT hr = browser->ShowParsingName(line.place.c_str());
     const std::string status = browser->StatusBar().texts.empty() ? "" : browser->StatusBar().texts.front();
@@ -75,7 +61,7 @@ int Run(HostBrowser* browser, const CommandLine& line)
     if (FAILED(hr)) fprintf(stderr, "LumoraHost: %s\n", status.c_str());
     int result = !browser->CurrentPlace() ? 2 : 0;
     fflush(stdout);
-    if (!line.screenshot.empty() && !SaveScreenshot(browser, line.screenshot)) result = 1;
+    if (!line.screenshot.empty() && !SaveScreenshot(browser, line.screenshot, line.screenshotDelayMs)) result = 1;
     fflush(stdout);
     if (line.closeAfterMs) {
         HWND frame = browser->FrameWindow();
@@ -92,16 +78,15 @@ int Run(HostBrowser* browser, const CommandLine& line)
 int main()
 {
     g_hinstModule = GetModuleHandleW(nullptr);
-    const CommandLine line = ParseCommandLine();
+    const HostCommandLine line = ReadCommandLine();
     if (!line.fValid) {
-        fprintf(stderr, "usage: LumoraHost.exe [PLACE] [--screenshot FILE.png] [--close-after SECONDS] [--refuse]\n");
+        fputs(kHostUsage, stderr);
         return 1;
     }
     if (FAILED(OleInitialize(nullptr))) return 1;
     int result = 1;
     {
-        HostOptions options;
-        options.fRefusing = line.fRefuse;
+        HostOptions options = line.BrowserOptions();
         options.fQuitOnClose = true;
         ComPtr<HostBrowser> browser = Adopt(HostBrowser::Create(options));
         if (browser) result = Run(browser.Get(), line);
