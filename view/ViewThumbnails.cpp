@@ -63,6 +63,12 @@ int ViewThumbnails::ImageIndex(LPCITEMIDLIST pidl, int iconIndex)
     return IconImage(iconIndex);
 }
 
+bool ViewThumbnails::HasPicture(const char* name, DWORD size) const
+{
+    const auto found = name ? m_pictures.find(Key{name, size}) : m_pictures.end();
+    return found != m_pictures.end() && found->second >= 0;
+}
+
 // The first photo without a picture that was not asked for yet: among the rows in sight,
 // or among all of them. Nothing while the view is busy with the camera.
 bool ViewThumbnails::NextThumbnailRequest(ThumbnailRequest* request)
