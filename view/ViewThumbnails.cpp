@@ -63,6 +63,14 @@ int ViewThumbnails::ImageIndex(LPCITEMIDLIST pidl, int iconIndex)
     return IconImage(iconIndex);
 }
 
+bool ViewThumbnails::IsReading() const
+{
+    if (!m_pJob || m_pJob->HasEnded()) return false;
+    for (const auto& picture : m_pictures)
+        if (picture.second == kPending) return true;
+    return FindWantedRow(false) >= 0;
+}
+
 bool ViewThumbnails::HasPicture(const char* name, DWORD size) const
 {
     const auto found = name ? m_pictures.find(Key{name, size}) : m_pictures.end();

@@ -34,6 +34,8 @@ public:
     void Stop() { m_pJob.reset(); }
     // The image a row shows while shown, given its type's icon in the system's large list.
     int ImageIndex(LPCITEMIDLIST pidl, int iconIndex);
+    // Whether pictures are still to come: the job runs and a photo waits for its picture.
+    bool IsReading() const;
     // Whether the file of this name and size shows a picture of its own now.
     bool HasPicture(const char* name, DWORD size) const;
 

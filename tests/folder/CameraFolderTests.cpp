@@ -255,7 +255,7 @@ TEST_F(CameraFolderTest, BackgroundMenuFromCreateViewObject)
 
     HMENU popup = CreatePopupMenu();
     EXPECT_EQ(menu->QueryContextMenu(popup, 0, 0, 0x7FFF, CMF_NORMAL), 15);
-    EXPECT_EQ(GetMenuItemID(popup, GetMenuItemCount(popup) - 1), static_cast<UINT>(IDM_VIEW_DETAILS));
+    EXPECT_EQ(GetMenuItemID(popup, GetMenuItemCount(popup) - 1), static_cast<UINT>(IDM_VIEW_THUMBNAILS));
     DestroyMenu(popup);
 
     for (REFIID refused : {IID_IDropTarget, IID_IExtractIconA, IID_IShellFolder}) {

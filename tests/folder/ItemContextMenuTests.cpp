@@ -121,6 +121,7 @@ const Entries kBackgroundViewItems = {
     {IDM_VIEW_SMALLICONS, "S&mall Icons", false},
     {IDM_VIEW_LIST, "&List", false},
     {IDM_VIEW_DETAILS, "&Details", false},
+    {IDM_VIEW_THUMBNAILS, "T&humbnails", false},
 };
 
 class ItemMenuFirstId : public ItemContextMenuTest, public testing::WithParamInterface<UINT> {};
@@ -175,9 +176,9 @@ TEST_F(ItemContextMenuTest, ViewItemsComeLastWhateverTheMenuHolds)
     FilesOnClipboard files;
     m_pBackgroundMenu->QueryContextMenu(popup.Get(), 0, 0, 0x7FFF, CMF_NORMAL);
     const Entries entries = ReadMenu(popup.Get());
-    ASSERT_EQ(entries.size(), 10u);
+    ASSERT_EQ(entries.size(), 11u);
     EXPECT_EQ(entries[0].id, static_cast<UINT>(IDM_PASTE));
-    EXPECT_EQ(Entries(entries.end() - 4, entries.end()), kBackgroundViewItems);
+    EXPECT_EQ(Entries(entries.end() - 5, entries.end()), kBackgroundViewItems);
 }
 
 // InvokeCommand: verbs become offsets, offsets are checked, and a command is only carried
@@ -219,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(
                     InvokeCase{"rename", 0, kInfoSize, false, E_INVALIDARG, 0}, InvokeCase{"", 0, kInfoSize, false, E_INVALIDARG, 0},
                     InvokeCase{nullptr, 14, kInfoSize, false, E_FAIL, 0}, InvokeCase{nullptr, 15, kInfoSize, true, E_INVALIDARG, 0},
                     InvokeCase{nullptr, 0, kInfoSize, false, E_INVALIDARG, 0}, InvokeCase{nullptr, 8, kInfoSize, true, E_FAIL, 0},
-                    InvokeCase{nullptr, 1, kInfoSize, true, E_INVALIDARG, 0}, InvokeCase{nullptr, 12, kInfoSize, true, E_INVALIDARG, 0},
+                    InvokeCase{nullptr, 1, kInfoSize, true, E_INVALIDARG, 0}, InvokeCase{nullptr, 12, kInfoSize, true, E_FAIL, 0},
                     InvokeCase{nullptr, 0xFFFF, kInfoSize, false, E_INVALIDARG, 0},
                     InvokeCase{nullptr, 3, 32, false, E_INVALIDARG, 0}, InvokeCase{"delete", 0, 32, false, E_INVALIDARG, 0},
                     InvokeCase{nullptr, 3, kInfoSize - 1, false, E_INVALIDARG, 0},

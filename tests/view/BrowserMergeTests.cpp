@@ -9,7 +9,7 @@
 
 namespace {
 
-const std::vector<std::string> kViewModeItems = {"", "Lar&ge Icons", "S&mall Icons", "&List", "&Details"};
+const std::vector<std::string> kViewModeItems = {"", "Lar&ge Icons", "S&mall Icons", "&List", "&Details", "T&humbnails"};
 
 class BrowserMergeTest : public CameraViewTest {
 protected:

@@ -201,7 +201,7 @@ TEST_F(CommandSafetyTest, TheContextMenuCarriesOutOnlyThroughItsViewAndSaysWheth
         {"a view mode of the background menu", nullptr, IDM_VIEW_LARGEICONS, true, Invoker::View, nullptr, S_OK, {}, {}, all, {},
          FVM_ICON},
         {"delete through the background menu", "delete", 0, true, Invoker::View, nullptr, E_INVALIDARG, {}, {}, all, {}, FVM_DETAILS},
-        {"an id without a command", nullptr, 12, false, Invoker::View, nullptr, E_INVALIDARG, {}, {}, all, {}, FVM_DETAILS},
+        {"an id without a command", nullptr, 1, false, Invoker::View, nullptr, E_INVALIDARG, {}, {}, all, {}, FVM_DETAILS},
         {"delete from the frame", "delete", 0, false, Invoker::Frame, nullptr, E_FAIL, {}, {}, all, {}, FVM_DETAILS},
         {"delete from no window", nullptr, IDM_DELETE, false, Invoker::NoWindow, nullptr, E_FAIL, {}, {}, all, {}, FVM_DETAILS},
         {"delete from another thread", "delete", 0, false, Invoker::OtherThread, nullptr, E_FAIL, {}, {}, all, {}, FVM_DETAILS},

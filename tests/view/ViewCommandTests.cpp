@@ -13,7 +13,8 @@ const char* const kSourceNames[] = {"menu bar", "toolbar", "key", "Ctrl key", "r
 
 // The popups the right-click opens: for selected files, and for the background.
 const std::vector<UINT> kSelectionMenu = {IDM_OPEN, 0, IDM_COPY, IDM_CUT, 0, IDM_DELETE};
-const std::vector<UINT> kBackgroundMenu = {IDM_VIEW_LARGEICONS, IDM_VIEW_SMALLICONS, IDM_VIEW_LIST, IDM_VIEW_DETAILS};
+const std::vector<UINT> kBackgroundMenu = {IDM_VIEW_LARGEICONS, IDM_VIEW_SMALLICONS, IDM_VIEW_LIST, IDM_VIEW_DETAILS,
+                                          IDM_VIEW_THUMBNAILS};
 
 std::vector<UINT> Ids(const std::vector<MenuEntry>& entries)
 {
@@ -128,7 +129,7 @@ protected:
             break;
         default: {
             const UINT mode = FVM_ICON + (id - IDM_VIEW_LARGEICONS);
-            const DWORD styles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
+            const DWORD styles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT, LVS_ICON};
             EXPECT_EQ(CurrentViewMode(), mode) << where;
             EXPECT_EQ(ListType(), styles[id - IDM_VIEW_LARGEICONS]) << where;
             break;
@@ -157,7 +158,7 @@ TEST_F(CommandTest, EveryCommandReachesItsHandlerFromEveryPlaceItIsOffered)
     const WPARAM down = VK_DOWN, enter = VK_RETURN;
     std::vector<Row> rows;
     for (UINT id : {IDM_OPEN, IDM_DELETE, IDM_COPY, IDM_CUT, IDM_PASTE, IDM_SELECTALL, IDM_INVERTSELECTION,
-                    IDM_VIEW_LARGEICONS, IDM_VIEW_SMALLICONS, IDM_VIEW_LIST, IDM_VIEW_DETAILS, IDM_ABOUT})
+                    IDM_VIEW_LARGEICONS, IDM_VIEW_SMALLICONS, IDM_VIEW_LIST, IDM_VIEW_DETAILS, IDM_VIEW_THUMBNAILS, IDM_ABOUT})
         rows.push_back({Source::MenuBar, id, {}});
     for (UINT id : {IDM_OPEN, IDM_DELETE, IDM_COPY, IDM_CUT, IDM_PASTE, IDM_VIEW_LARGEICONS, IDM_VIEW_SMALLICONS,
                     IDM_VIEW_LIST, IDM_VIEW_DETAILS})
@@ -176,6 +177,7 @@ TEST_F(CommandTest, EveryCommandReachesItsHandlerFromEveryPlaceItIsOffered)
         {Source::RightClick, IDM_VIEW_SMALLICONS, {down, down, enter}},
         {Source::RightClick, IDM_VIEW_LIST, {down, down, down, enter}},
         {Source::RightClick, IDM_VIEW_DETAILS, {down, down, down, down, enter}},
+        {Source::RightClick, IDM_VIEW_THUMBNAILS, {down, down, down, down, down, enter}},
         {Source::RightClick, IDM_PASTE, {down, enter}},  // first in the background menu when files are on the clipboard
         {Source::Enter, IDM_OPEN, {}},
         {Source::DoubleClick, IDM_OPEN, {}},

@@ -1,0 +1,111 @@
+// The Thumbnails mode: pictures of the photos read from their first bytes in units of one
+// file each, and found in the disk cache by the next window without reading the camera.
+#include <cstring>
+#include "CameraViewTestSupport.h"
+#include "items/ThumbnailCache.h"
+#include "resources/resource.h"
+#include "support/JpegSamples.h"
+
+namespace {
+
+// The user's thumbnail cache emptied (the view keeps its pictures there).
+void RemoveThumbnailCache()
+{
+    const std::wstring from = ThumbnailCache::DefaultRoot() + L'\0';  // a list of one
+    SHFILEOPSTRUCTW remove = {nullptr, FO_DELETE, from.c_str(), nullptr, FOF_NO_UI, FALSE, nullptr, nullptr};
+    SHFileOperationW(&remove);
+}
+
+// The camera's link, firmware and file-byte calls, "function name size" each (a segment
+// is of the file its segmented read opened), and whether any came from this thread.
+std::vector<std::string> ReadingCalls(bool* fFromThisThread)
+{
+    const char* const kept[] = {"ZQ_OpenComm",   "ZQ_CloseComm",          "ZQ_GetFirmwareVersion", "ZQ_ReceiveFile",
+                                "ZQ_GetSegment", "ZQ_GetSegmentedFile",   "ZQ_PutFile",            "ZQ_PutSegmentedFile",
+                                "ZQ_PutSegment", "ZQ_DeleteFile"};
+    std::vector<std::string> calls;
+    std::string segmented;
+    for (const PelSimCall& call : CameraLog()) {
+        if (std::find_if(std::begin(kept), std::end(kept), [&](const char* f) { return !strcmp(f, call.function); }) == std::end(kept))
+            continue;
+        *fFromThisThread = *fFromThisThread || call.thread == GetCurrentThreadId();
+        std::string text = call.function;
+        if (!strcmp(call.function, "ZQ_GetSegmentedFile")) segmented = call.name;
+        const std::string name = !strcmp(call.function, "ZQ_GetSegment") ? segmented : call.name;
+        if (call.size) text += " " + name + " " + std::to_string(call.size);
+        calls.push_back(text);
+    }
+    return calls;
+}
+
+std::vector<BYTE> PaddedTo(std::vector<BYTE> bytes, size_t size)
+{
+    bytes.resize(size, 0);
+    return bytes;
+}
+
+class ThumbnailViewTest : public CameraViewTest {
+protected:
+    void SetUp() override
+    {
+        CameraViewTest::SetUp();
+        RemoveThumbnailCache();
+    }
+    void TearDown() override
+    {
+        CameraViewTest::TearDown();
+        RemoveThumbnailCache();
+    }
+    // Opens the camera, then chooses Thumbnails with the log cleared, and waits until every
+    // photo was read.
+    void ChooseThumbnails()
+    {
+        ShowCamera();
+        PelSim_ClearLog();
+        SendMessageA(ViewWindow(), WM_COMMAND, IDM_VIEW_THUMBNAILS, 0);
+        m_pBrowser->PumpUntil([this] { return !View()->Thumbnails().IsReading(); }, 20000);
+    }
+};
+
+}  // namespace
+
+TEST_F(ThumbnailViewTest, PhotosShowPicturesFromAtMostOneSegmentAndTheNextWindowReadsNothing)
+{
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // WIC's encoder for the photos
+    const std::vector<BYTE> exif = WithExif(EncodeJpeg(320, 240), ExifJpeg(false, false, EncodeJpeg(160, 120)));
+    const std::vector<BYTE> plain = EncodeJpeg(200, 150);
+    struct Row {
+        const char* name;
+        std::vector<BYTE> content;
+        bool fPicture;
+    };
+    const Row rows[] = {
+        {"BIG.JPG", PaddedTo(exif, 1200000), true},  // the EXIF thumbnail in the first segment
+        {"BIGPLAIN.JPG", PaddedTo(plain, 600000), false},  // no thumbnail, too large to decode whole
+        {"EXIF.JPG", exif, true},
+        {"FAKE.JPG", std::vector<BYTE>(2000, 'x'), false},
+        {"NOTE.TXT", exif, false},  // not a photo: never read
+        {"PLAIN.JPG", plain, true},  // the whole image
+    };
+    for (const Row& row : rows) PelSim_AddFile(row.name, row.content.data(), static_cast<unsigned>(row.content.size()));
+    const auto size = [&](int i) { return std::to_string(rows[i].content.size()); };
+    const std::vector<std::string> firstReading = {
+        "ZQ_OpenComm", "ZQ_GetFirmwareVersion", "ZQ_GetSegmentedFile BIG.JPG 524288", "ZQ_GetSegment BIG.JPG 524288", "ZQ_CloseComm",
+        "ZQ_OpenComm", "ZQ_GetSegmentedFile BIGPLAIN.JPG 524288", "ZQ_GetSegment BIGPLAIN.JPG 524288", "ZQ_CloseComm",
+        "ZQ_OpenComm", "ZQ_ReceiveFile EXIF.JPG " + size(2), "ZQ_CloseComm",
+        "ZQ_OpenComm", "ZQ_ReceiveFile FAKE.JPG 2000", "ZQ_CloseComm",
+        "ZQ_OpenComm", "ZQ_ReceiveFile PLAIN.JPG " + size(5), "ZQ_CloseComm",
+    };
+    for (const bool fCached : {false, true}) {
+        SCOPED_TRACE(fCached ? "a second window" : "the first window");
+        ChooseThumbnails();
+        for (const Row& row : rows)
+            EXPECT_EQ(View()->Thumbnails().HasPicture(row.name, static_cast<DWORD>(row.content.size())), row.fPicture) << row.name;
+        bool fFromThisThread = false;
+        EXPECT_EQ(ReadingCalls(&fFromThisThread), fCached ? std::vector<std::string>{} : firstReading);
+        EXPECT_FALSE(fFromThisThread);
+        EXPECT_EQ(m_capture.Count(), 0u);
+        EXPECT_FALSE(PelSim_IsLinkOpen());
+        CloseBrowser();
+    }
+}
