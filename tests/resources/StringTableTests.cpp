@@ -45,6 +45,7 @@ const StringCase kStrings[] = {
     {IDS_MENU_PASTE, "&Paste\x09" "Ctrl+V"},
     {IDS_PROGRESS_BYTES, "%s of %s"},
     {IDS_PROGRESS_RATE, "%s/s, %s left"},
+    {IDS_MENU_THUMBNAILS, "T&humbnails"},
     {IDS_STATUS_READING, "Reading the camera: %s of %s files"},
     {1000, "The requested function is not implemented in this version of the Camera's firmware. Please contact Technical Suport."},
     {1001, "The Camera is not ready to receive commands. Please check the connections and make sure the camera's power is on. If the window is open, click Refresh from its View menu."},
@@ -73,7 +74,7 @@ const StringCase kStrings[] = {
 };
 
 // Ids that must load nothing: a message id without text shows the not-available message.
-const UINT kIdsWithoutText[] = {0,    26,   31,   1015, 1016, 1017, 1020, 1023, 1100,
+const UINT kIdsWithoutText[] = {0,    27,   31,   1015, 1016, 1017, 1020, 1023, 1100,
                                 2001, 2003, 2006, 2015, 2999, 3004, 3015};
 
 // LoadStringA as the module's users call it: a 260-byte buffer.
