@@ -40,7 +40,7 @@ private:
                      BitmapHandle* picture);
     bool ReadFileStart(CameraConnection* connection, const ThumbnailRequest& request, DWORD* read);
     bool CanReadStart(CameraConnection* connection, DWORD size);
-    void Deliver(const ThumbnailRequest& request, HBITMAP picture);
+    bool DeliverAndAsk(ThumbnailRequest* request, HBITMAP picture);
     bool Stopped() const { return InterlockedCompareExchange(const_cast<LONG*>(&m_fStop), 0, 0) != 0; }
 
     const HWND m_hwndView;
@@ -61,15 +61,17 @@ void ThumbnailJob::State::Run()
     ComApartment com(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
     ThumbnailCache cache(m_cacheRoot.c_str());
     CameraConnectionUse use;
+    ThumbnailRequest request = {};
+    bool fRequested = false;
     while (!Stopped()) {
-        ThumbnailRequest request = {};
-        if (!NextRequest(&request)) {
+        if (!fRequested) fRequested = NextRequest(&request);
+        if (!fRequested) {
             WaitForSingleObject(m_hWake.Get(), kIdleRecheckMs);
             continue;
         }
         BitmapHandle picture;
         if (!MakePicture(use.Get(), cache, request, &picture)) break;
-        Deliver(request, picture.Get());
+        fRequested = DeliverAndAsk(&request, picture.Get());
     }
 }
 
@@ -123,13 +125,18 @@ bool ThumbnailJob::State::CanReadStart(CameraConnection* connection, DWORD size)
     return m_segmentedReads == SegmentedReads::Yes;
 }
 
-// Hands the picture to the sink on the window's thread, unless the job was stopped meanwhile.
-void ThumbnailJob::State::Deliver(const ThumbnailRequest& request, HBITMAP picture)
+// Hands the picture of *request to the sink and asks it for the next file, in one call on
+// the window's thread (one trip there a file, not two); nothing once the job is stopped.
+// True with the next file in *request.
+bool ThumbnailJob::State::DeliverAndAsk(ThumbnailRequest* request, HBITMAP picture)
 {
+    bool found = false;
     auto deliver = [&] {
-        if (!Stopped()) m_pSink->OnThumbnail(request, picture);
+        if (Stopped()) return;
+        m_pSink->OnThumbnail(*request, picture);
+        found = !Stopped() && m_pSink->NextThumbnailRequest(request);
     };
-    m_windowThread.Run(deliver);
+    return m_windowThread.Run(deliver) && found;
 }
 
 // Asks the worker to stop: at once when it waits, after the camera call that runs otherwise.
