@@ -213,8 +213,8 @@ CameraUse ReadCameraLog(int from)
 }
 
 // The reference for the window's answers: a bare window on a thread of its own that does
-// nothing but wait for messages, probed alongside. Its waits are the machine's (other
-// processes, Wine's own), none of the view's.
+// nothing but wait for messages, probed alongside. Its waits are the machine's and Wine's
+// (other processes, the Wine server, the X server), none of the view's.
 class IdleWindow {
 public:
     IdleWindow() : m_hReady(CreateEventW(nullptr, TRUE, FALSE, nullptr))
@@ -307,9 +307,10 @@ const char* Verdict(bool met)
     return met ? "meets its goal" : "MISSES its goal";
 }
 
-void PrintRow(const char* figure, double value, const char* unit, const char* reference)
+// One figure with its decimals, unit and reference.
+void PrintRow(const char* figure, double value, int decimals, const char* unit, const char* reference)
 {
-    printf("%-46s %12.3f %-3s %s\n", figure, value, unit, reference);
+    printf("%-46s %12.*f %-3s %s\n", figure, decimals, value, unit, reference);
 }
 
 // The window's longest wait for an answer in one stretch, beside the goal and, when given,
@@ -322,7 +323,7 @@ void PrintAnswers(const char* figure, const Answers& answers, const Answers* idl
     if (idle)
         snprintf(text + used, sizeof(text) - used, ";  an idle window meanwhile %.1f ms (at %+.2f s; %zu over)", idle->longestMs, idle->at,
                  idle->over);
-    PrintRow(figure, answers.longestMs, "ms", text);
+    PrintRow(figure, answers.longestMs, 1, "ms", text);
 }
 
 // The figures of the first window (an empty cache).
@@ -330,20 +331,20 @@ void PrintFirstWindow(const WindowRun& run)
 {
     char text[200];
     snprintf(text, sizeof(text), "goal %.3f s: %s", kFirstGoalSeconds, Verdict(run.times.first >= 0 && run.times.first <= kFirstGoalSeconds));
-    PrintRow("first picture shown after", run.times.first, "s", text);
+    PrintRow("first picture shown after", run.times.first, 3, "s", text);
     snprintf(text, sizeof(text), "goal %.3f s (1.1 x 30 x 524,288 B / 1,000,000 B/s): %s", kAllGoalSeconds,
              Verdict(run.times.all >= 0 && run.times.all <= kAllGoalSeconds));
-    PrintRow("all 30 pictures shown after", run.times.all, "s", text);
+    PrintRow("all 30 pictures shown after", run.times.all, 3, "s", text);
     PrintAnswers("longest wait for the window's answer", run.thumbnails, &run.idle);
     PrintAnswers("  the same while opening and listing", run.opening, nullptr);
     unsigned long long most = 0;
     for (const auto& [name, bytes] : run.camera.bytesRead) most = std::max(most, bytes);
     snprintf(text, sizeof(text), "goal at most %u of each file's %u: %s (%zu of %d photos read)", ZQ_SEGMENT_SIZE, kPhotoSize,
              Verdict(most <= ZQ_SEGMENT_SIZE), run.camera.bytesRead.size(), kPhotos);
-    PrintRow("bytes read of a photo, the most", static_cast<double>(most), "B", text);
+    PrintRow("bytes read of a photo, the most", static_cast<double>(most), 0, "B", text);
     snprintf(text, sizeof(text), "goal 0: %s", Verdict(run.camera.writeCalls == 0));
-    PrintRow("camera calls that wrote (put or delete)", run.camera.writeCalls, "", text);
-    PrintRow("links opened (one unit of camera work a file)", run.camera.opens, "", "");
+    PrintRow("camera calls that wrote (put or delete)", run.camera.writeCalls, 0, "", text);
+    PrintRow("links opened", run.camera.opens, 0, "", "one unit of camera work a photo: 30");
 }
 
 // The figures of the second window (every picture cached).
@@ -351,9 +352,9 @@ void PrintCachedWindow(const WindowRun& run)
 {
     char text[200];
     snprintf(text, sizeof(text), "goal %.3f s: %s", kCachedGoalSeconds, Verdict(run.times.all >= 0 && run.times.all <= kCachedGoalSeconds));
-    PrintRow("all 30 cached pictures shown after", run.times.all, "s", text);
+    PrintRow("all 30 cached pictures shown after", run.times.all, 3, "s", text);
     snprintf(text, sizeof(text), "goal 0: %s", Verdict(run.camera.readCalls == 0));
-    PrintRow("camera calls that read file bytes", run.camera.readCalls, "", text);
+    PrintRow("camera calls that read file bytes", run.camera.readCalls, 0, "", text);
     PrintAnswers("longest wait for the window's answer", run.thumbnails, &run.idle);
 }
 
