@@ -5,7 +5,8 @@
 // command posted to the frame). Printed beside their goals:
 //   - when the first photo shows its picture, and when all 30 do (goal 1.1 x 30 segments at
 //     the camera's rate), and the window's longest wait for an answer meanwhile (the probe;
-//     also shown for the opening and listing before, which the view's creation dominates);
+//     beside an idle window's on a thread of its own, the machine's share; also shown for
+//     the opening and listing before, which the view's creation dominates);
 //   - the bytes read of each photo, from the camera's log (at most one segment), and that
 //     nothing was written to the camera;
 //   - in a new window, all 30 now cached: when all show their pictures, and how many camera
