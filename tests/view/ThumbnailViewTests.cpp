@@ -29,10 +29,12 @@ std::vector<std::string> ReadingCalls(bool* fFromThisThread)
         if (std::find_if(std::begin(kept), std::end(kept), [&](const char* f) { return !strcmp(f, call.function); }) == std::end(kept))
             continue;
         *fFromThisThread = *fFromThisThread || call.thread == GetCurrentThreadId();
-        std::string text = call.function;
         if (!strcmp(call.function, "ZQ_GetSegmentedFile")) segmented = call.name;
         const std::string name = !strcmp(call.function, "ZQ_GetSegment") ? segmented : call.name;
-        if (call.size) text += " " + name + " " + std::to_string(call.size);
+        char text[80];
+        if (call.size) snprintf(text, sizeof(text), "%s %s %u", call.function, name.c_str(), call.size);
+        else if (!strcmp(call.function, "ZQ_OpenComm")) snprintf(text, sizeof(text), "%s %d", call.function, call.arg);
+        else snprintf(text, sizeof(text), "%s", call.function);
         calls.push_back(text);
     }
     return calls;
@@ -62,6 +64,7 @@ protected:
     {
         ShowCamera();
         PelSim_ClearLog();
+        m_capture.Clear();  // the listing's connect dialog
         SendMessageA(ViewWindow(), WM_COMMAND, IDM_VIEW_THUMBNAILS, 0);
         m_pBrowser->PumpUntil([this] { return !View()->Thumbnails().IsReading(); }, 20000);
     }
@@ -89,23 +92,37 @@ TEST_F(ThumbnailViewTest, PhotosShowPicturesFromAtMostOneSegmentAndTheNextWindow
     };
     for (const Row& row : rows) PelSim_AddFile(row.name, row.content.data(), static_cast<unsigned>(row.content.size()));
     const auto size = [&](int i) { return std::to_string(rows[i].content.size()); };
-    const std::vector<std::string> firstReading = {
-        "ZQ_OpenComm", "ZQ_GetFirmwareVersion", "ZQ_GetSegmentedFile BIG.JPG 524288", "ZQ_GetSegment BIG.JPG 524288", "ZQ_CloseComm",
-        "ZQ_OpenComm", "ZQ_GetSegmentedFile BIGPLAIN.JPG 524288", "ZQ_GetSegment BIGPLAIN.JPG 524288", "ZQ_CloseComm",
-        "ZQ_OpenComm", "ZQ_ReceiveFile EXIF.JPG " + size(2), "ZQ_CloseComm",
-        "ZQ_OpenComm", "ZQ_ReceiveFile FAKE.JPG 2000", "ZQ_CloseComm",
-        "ZQ_OpenComm", "ZQ_ReceiveFile PLAIN.JPG " + size(5), "ZQ_CloseComm",
+    // USB closes the link after every unit; link type 1 only after a file's first segment.
+    const std::vector<std::string> usb = {
+        "ZQ_OpenComm 0", "ZQ_GetFirmwareVersion", "ZQ_GetSegmentedFile BIG.JPG 524288", "ZQ_GetSegment BIG.JPG 524288", "ZQ_CloseComm",
+        "ZQ_OpenComm 0", "ZQ_GetSegmentedFile BIGPLAIN.JPG 524288", "ZQ_GetSegment BIGPLAIN.JPG 524288", "ZQ_CloseComm",
+        "ZQ_OpenComm 0", "ZQ_ReceiveFile EXIF.JPG " + size(2), "ZQ_CloseComm",
+        "ZQ_OpenComm 0", "ZQ_ReceiveFile FAKE.JPG 2000", "ZQ_CloseComm",
+        "ZQ_OpenComm 0", "ZQ_ReceiveFile PLAIN.JPG " + size(5), "ZQ_CloseComm",
     };
-    for (const bool fCached : {false, true}) {
-        SCOPED_TRACE(fCached ? "a second window" : "the first window");
+    const std::vector<std::string> ports = {
+        "ZQ_GetFirmwareVersion", "ZQ_GetSegmentedFile BIG.JPG 524288", "ZQ_GetSegment BIG.JPG 524288", "ZQ_CloseComm",
+        "ZQ_OpenComm 1", "ZQ_GetSegmentedFile BIGPLAIN.JPG 524288", "ZQ_GetSegment BIGPLAIN.JPG 524288", "ZQ_CloseComm",
+        "ZQ_OpenComm 1", "ZQ_ReceiveFile EXIF.JPG " + size(2), "ZQ_ReceiveFile FAKE.JPG 2000",
+        "ZQ_ReceiveFile PLAIN.JPG " + size(5),
+    };
+    struct Pass {
+        const char* what;
+        bool fLinkType1;
+        std::vector<std::string> calls;
+    };
+    const Pass passes[] = {{"the first window", false, usb}, {"a second window", false, {}}, {"link type 1", true, ports}};
+    for (const Pass& pass : passes) {
+        SCOPED_TRACE(pass.what);
+        if (pass.fLinkType1) RemoveThumbnailCache(), PelSim_SetOpenResult(0, ZQ_STATUS_NOT_LOCATED, 0);
         ChooseThumbnails();
         for (const Row& row : rows)
             EXPECT_EQ(View()->Thumbnails().HasPicture(row.name, static_cast<DWORD>(row.content.size())), row.fPicture) << row.name;
         bool fFromThisThread = false;
-        EXPECT_EQ(ReadingCalls(&fFromThisThread), fCached ? std::vector<std::string>{} : firstReading);
+        EXPECT_EQ(ReadingCalls(&fFromThisThread), pass.calls);
         EXPECT_FALSE(fFromThisThread);
         EXPECT_EQ(m_capture.Count(), 0u);
-        EXPECT_FALSE(PelSim_IsLinkOpen());
+        EXPECT_EQ(PelSim_IsLinkOpen() != 0, pass.fLinkType1);
         CloseBrowser();
     }
 }
