@@ -253,14 +253,12 @@ void CameraConnection::Unlock()
     ReleaseMutex(m_hWorkMutex.Get());
 }
 
-// Polls the lock, so that a worker whose window stops it is never stuck behind another unit.
-bool CameraConnection::WaitUntilFree(const LONG volatile* stop)
+// Polls the lock, so that a worker whose window stops it is never stuck behind another unit
+// (or behind that window's own thread).
+bool CameraConnection::LockUnlessStopped(const LONG volatile* stop)
 {
     for (;;) {
-        if (TryLock()) {
-            Unlock();
-            return true;
-        }
+        if (TryLock()) return true;
         if (InterlockedCompareExchange(const_cast<LONG*>(stop), 0, 0)) return false;
         Sleep(10);
     }

@@ -52,8 +52,6 @@ public:
     }
     // Whether the running unit is a quiet one.
     bool IsQuietWork() const { return m_fQuietWork; }
-    // Waits until no unit runs, or until *stop is set; false when stopped.
-    bool WaitUntilFree(const LONG volatile* stop);
     // File bytes the running unit moved so far, either way; any thread may read them.
     void AddMovedBytes(DWORD bytes) { InterlockedExchangeAdd64(&m_cbMoved, bytes); }
     ULONGLONG MovedBytes() const { return static_cast<ULONGLONG>(InterlockedCompareExchange64(const_cast<LONG64*>(&m_cbMoved), 0, 0)); }
@@ -91,6 +89,7 @@ private:
     friend CameraConnection* AcquireCameraConnection();
     friend void ReleaseCameraConnection();
     friend class LinkLock;
+    friend class StoppableLinkLock;
     CameraConnection();
     ~CameraConnection();
     CameraConnection(const CameraConnection&) = delete;
@@ -98,6 +97,8 @@ private:
 
     void Lock();
     bool TryLock();
+    // Takes the mutex once no other thread holds it, or gives up when *stop is set (false).
+    bool LockUnlessStopped(const LONG volatile* stop);
     void TakeOwnership();
     void Unlock();
     ComStatus OpenLink();
@@ -130,6 +131,26 @@ public:
     ~LinkLock() { m_pConnection->Unlock(); }
     LinkLock(const LinkLock&) = delete;
     LinkLock& operator=(const LinkLock&) = delete;
+
+private:
+    CameraConnection* m_pConnection;
+};
+
+// Holds the connection for a worker's unit, taken unless the worker was stopped first: a
+// unit begun inside it never waits.
+class StoppableLinkLock {
+public:
+    StoppableLinkLock(CameraConnection* connection, const LONG volatile* stop)
+        : m_pConnection(connection && connection->LockUnlessStopped(stop) ? connection : nullptr)
+    {
+    }
+    ~StoppableLinkLock()
+    {
+        if (m_pConnection) m_pConnection->Unlock();
+    }
+    StoppableLinkLock(const StoppableLinkLock&) = delete;
+    StoppableLinkLock& operator=(const StoppableLinkLock&) = delete;
+    explicit operator bool() const { return m_pConnection != nullptr; }
 
 private:
     CameraConnection* m_pConnection;

@@ -51,7 +51,7 @@ private:
 void ListingJob::State::Run()
 {
     CameraConnectionUse use;
-    if (use.Get() && use.Get()->WaitUntilFree(&m_fStop)) {
+    if (StoppableLinkLock hold{use.Get(), &m_fStop}) {
         CameraWork work(use.Get(), m_hwndView, &m_windowThread);
         m_pWorking = use.Get();
         if (!Stopped() && work.Connect()) {

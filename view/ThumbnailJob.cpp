@@ -102,7 +102,8 @@ bool ThumbnailJob::State::MakePicture(CameraConnection* connection, ThumbnailCac
 // could not be read). False when stopped or the link could not be opened.
 bool ThumbnailJob::State::ReadFileStart(CameraConnection* connection, const ThumbnailRequest& request, DWORD* read)
 {
-    if (!connection || !connection->WaitUntilFree(&m_fStop)) return false;
+    StoppableLinkLock hold(connection, &m_fStop);
+    if (!hold) return false;
     CameraWork work(connection, m_hwndView, &m_windowThread, true);
     m_pWorking = connection;
     const bool connected = !Stopped() && work.Connect();
