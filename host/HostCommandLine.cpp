@@ -1,3 +1,4 @@
+// The command line of LumoraHost.exe and the browser options it gives.
 #include "host/HostCommandLine.h"
 #include <cwchar>
 

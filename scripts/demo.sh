@@ -7,8 +7,7 @@
 # as build/demo/lumora-host.png and its path printed. Then the folder opens once more, in
 # the thumbnails view mode (--view thumbnails), for build/demo/lumora-host-thumbnails.png,
 # taken 5 seconds after the view has painted so that the pictures made in the background
-# are in it; this second window closes by itself, on the display as under Xvfb (a view
-# that has no thumbnails mode shows its icons there).
+# are in it; this second window closes by itself, on the display as under Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
