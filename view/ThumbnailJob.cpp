@@ -36,6 +36,7 @@ public:
 
 private:
     bool NextRequest(ThumbnailRequest* request);
+    bool AskSink(ThumbnailRequest* request);
     bool MakePicture(CameraConnection* connection, ThumbnailCache& cache, const ThumbnailRequest& request,
                      BitmapHandle* picture);
     bool ReadFileStart(CameraConnection* connection, const ThumbnailRequest& request, DWORD* read);
@@ -75,12 +76,18 @@ void ThumbnailJob::State::Run()
     }
 }
 
-// Asks the sink on the window's thread; nothing once the job is stopped.
+// Asks the sink on the window's thread.
 bool ThumbnailJob::State::NextRequest(ThumbnailRequest* request)
 {
     bool found = false;
-    auto ask = [&] { found = !Stopped() && m_pSink->NextThumbnailRequest(request); };
+    auto ask = [&] { found = AskSink(request); };
     return m_windowThread.Run(ask) && found;
+}
+
+// On the window's thread: the sink's next file; none once the job is stopped.
+bool ThumbnailJob::State::AskSink(ThumbnailRequest* request)
+{
+    return !Stopped() && m_pSink->NextThumbnailRequest(request);
 }
 
 // The picture of one file: the cache's, else made from the file's start and kept. A file
@@ -135,7 +142,7 @@ bool ThumbnailJob::State::DeliverAndAsk(ThumbnailRequest* request, HBITMAP pictu
     auto deliver = [&] {
         if (Stopped()) return;
         m_pSink->OnThumbnail(*request, picture);
-        found = !Stopped() && m_pSink->NextThumbnailRequest(request);
+        found = AskSink(request);
     };
     return m_windowThread.Run(deliver) && found;
 }
