@@ -272,9 +272,9 @@ void ViewCommands::SetViewMode(UINT uViewMode)
     m_view.RememberViewMode(uViewMode);
     const HWND list = m_rows.ListWindow();
     if (!list) return;
+    m_view.Thumbnails().SetShown(uViewMode == FVM_THUMBNAIL);
     const LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
     SetWindowLongPtrA(list, GWL_STYLE, (style & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | ListStyleForMode(uViewMode));
-    m_view.Thumbnails().SetShown(uViewMode == FVM_THUMBNAIL);
     if (uViewMode == FVM_ICON || uViewMode == FVM_SMALLICON || uViewMode == FVM_THUMBNAIL) m_rows.Arrange();
 }
 

@@ -17,6 +17,18 @@ COLORREF ListBackground(HWND list)
     const COLORREF color = static_cast<COLORREF>(SendMessageA(list, LVM_GETBKCOLOR, 0, 0));
     return color == CLR_NONE ? GetSysColor(COLOR_WINDOW) : color;
 }
+// The list lays out its rows and scroll bars again for another size of picture. Wine's list
+// does that only when its size or its type changes: its height changes and changes back.
+void LayOutAgain(HWND list)
+{
+    RECT bounds = {};
+    GetWindowRect(list, &bounds);
+    const int cx = bounds.right - bounds.left;
+    const int cy = bounds.bottom - bounds.top;
+    const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(list, nullptr, 0, 0, cx, cy + 1, flags | SWP_NOREDRAW);
+    SetWindowPos(list, nullptr, 0, 0, cx, cy, flags);
+}
 }  // namespace
 
 void ViewThumbnails::SetShown(bool fShown)
@@ -27,6 +39,7 @@ void ViewThumbnails::SetShown(bool fShown)
         m_pJob.reset();
         SendMessageA(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(SystemImageList(false)));
         SendMessageA(list, LVM_SETICONSPACING, 0, MAKELPARAM(-1, -1));
+        LayOutAgain(list);
         m_hImages.Reset();
         m_pictures.clear();
         m_icons.clear();
@@ -37,6 +50,7 @@ void ViewThumbnails::SetShown(bool fShown)
     m_background = ListBackground(list);
     SendMessageA(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(m_hImages.Get()));
     SendMessageA(list, LVM_SETICONSPACING, 0, MAKELPARAM(kSpacingX, kSpacingY));
+    LayOutAgain(list);
     m_pJob = ThumbnailJob::Start(m_view.Window(), this, m_background, ThumbnailCache::DefaultRoot().c_str());
 }
 

@@ -126,3 +126,40 @@ TEST_F(ThumbnailViewTest, PhotosShowPicturesFromAtMostOneSegmentAndTheNextWindow
         CloseBrowser();
     }
 }
+
+// Nothing is read while another operation of the view runs; then the photos in sight come
+// first (here the last rows, scrolled to from Large Icons), then the others in the list's order.
+TEST_F(ThumbnailViewTest, PhotosInSightComeFirstAndNothingIsReadDuringAnOperation)
+{
+    CameraFiles files;
+    for (int i = 0; i < 40; ++i) {
+        char name[16];
+        snprintf(name, sizeof(name), "P%d.JPG", 10 + i);
+        files.push_back({name, 100});
+    }
+    AddFiles(files);
+    ShowCamera();
+    SendMessageA(ViewWindow(), WM_COMMAND, IDM_VIEW_LARGEICONS, 0);
+    PelSim_ClearLog();
+    SendMessageA(ViewWindow(), WM_COMMAND, IDM_VIEW_THUMBNAILS, 0);  // the worker asks once this thread pumps
+    ASSERT_TRUE(View()->BeginOperation());
+    m_pBrowser->PumpFor(300);
+    SendMessageA(List(), LVM_ENSUREVISIBLE, 39, FALSE);
+    EXPECT_EQ(CallsOf("ZQ_ReceiveFile").size(), 0u);
+    View()->EndOperation();
+    m_pBrowser->PumpUntil([this] { return !View()->Thumbnails().IsReading(); }, 20000);
+    std::vector<std::string> read;
+    for (const PelSimCall& call : CallsOf("ZQ_ReceiveFile")) read.push_back(call.name);
+    std::vector<std::string> inSight, others;
+    RECT client = {};
+    GetClientRect(List(), &client);
+    for (int i = 0; i < static_cast<int>(files.size()); ++i) {
+        RECT row = {LVIR_BOUNDS, 0, 0, 0}, overlap;
+        SendMessageA(List(), LVM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&row));
+        (IntersectRect(&overlap, &row, &client) ? inSight : others).push_back(files[i].first);
+    }
+    ASSERT_FALSE(inSight.empty());
+    EXPECT_NE(inSight.front(), files.front().first) << "the list cannot scroll to its last rows";
+    inSight.insert(inSight.end(), others.begin(), others.end());
+    EXPECT_EQ(read, inSight);
+}
