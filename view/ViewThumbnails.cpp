@@ -51,7 +51,7 @@ void ViewThumbnails::SetShown(bool fShown)
     SendMessageA(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(m_hImages.Get()));
     SendMessageA(list, LVM_SETICONSPACING, 0, MAKELPARAM(kSpacingX, kSpacingY));
     LayOutAgain(list);
-    m_pJob = ThumbnailJob::Start(m_view.Window(), this, m_background, ThumbnailCache::DefaultRoot().c_str());
+    StartJob();
 }
 
 void ViewThumbnails::OnRowsChanged()
@@ -62,6 +62,12 @@ void ViewThumbnails::OnRowsChanged()
         return;
     }
     m_pJob.reset();
+    StartJob();
+}
+
+// The worker, with the user's cache.
+void ViewThumbnails::StartJob()
+{
     m_pJob = ThumbnailJob::Start(m_view.Window(), this, m_background, ThumbnailCache::DefaultRoot().c_str());
 }
 
@@ -185,7 +191,7 @@ void ViewThumbnails::RedrawRowsOf(const Key& key)
 {
     m_rows.ForEachRow(false, [&](int row) {
         Key rowKey;
-        if (RowKey(row, &rowKey) && !(rowKey < key) && !(key < rowKey))
+        if (RowKey(row, &rowKey) && rowKey == key)
             SendMessageA(m_rows.ListWindow(), LVM_REDRAWITEMS, row, row);
     });
 }

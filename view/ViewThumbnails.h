@@ -49,10 +49,12 @@ private:
         std::string name;
         DWORD size;
         bool operator<(const Key& other) const { return name != other.name ? name < other.name : size < other.size; }
+        bool operator==(const Key& other) const { return name == other.name && size == other.size; }
     };
     static constexpr int kPending = -2;  // asked for, not made yet
     static constexpr int kNone = -1;     // the file has no picture: its icon
 
+    void StartJob();
     bool RowKey(int row, Key* key) const;
     bool ItemKey(LPCITEMIDLIST pidl, Key* key) const;
     int FindWantedRow(bool fInSightOnly) const;
